@@ -1,0 +1,122 @@
+#include "common/numbers.h"
+
+#include "common/failure.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+
+namespace vantero {
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Skips a run of digits and returns how many there were.
+std::size_t skipDigits(std::string_view s, std::size_t& i) {
+    const std::size_t start = i;
+    while (i < s.size() && isDigit(s[i])) {
+        ++i;
+    }
+    return i - start;
+}
+
+bool isWellFormed(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        ++i;
+    }
+    std::size_t digits = skipDigits(s, i);
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        digits += skipDigits(s, i);
+    }
+    if (digits == 0) {
+        return false;
+    }
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+            ++i;
+        }
+        if (skipDigits(s, i) == 0) {
+            return false;
+        }
+    }
+    return i == s.size();
+}
+
+// The "C" locale, so that "." is the decimal point whatever the user's locale.
+locale_t cLocale() {
+    static const locale_t locale = newlocale(LC_NUMERIC_MASK, "C", locale_t{});
+    return locale;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+} // namespace
+
+long double parseNumber(std::string_view text) {
+    const std::string_view number = trimmed(text);
+    if (number.empty()) {
+        return 0;
+    }
+    if (!isWellFormed(number)) {
+        throw NumberFormatFailure(std::string(text));
+    }
+    const std::string copy(number); // strtold needs a terminated string
+    const long double value = strtold_l(copy.c_str(), nullptr, cLocale());
+    // Judge the range as a double holds it: beyond it is the overflow fault,
+    // below it the value is zero.
+    const double asDouble = static_cast<double>(value);
+    if (std::isinf(asDouble)) {
+        throw ArithmeticFault(FaultKind::Overflow);
+    }
+    if (asDouble == 0) {
+        return 0;
+    }
+    return value;
+}
+
+NumberText::NumberText(std::string_view text) : m_text(text) {
+    try {
+        m_value = parseNumber(text);
+    } catch (const NumberFormatFailure&) {
+        m_outcome = Outcome::NotANumber;
+    } catch (const ArithmeticFault&) {
+        m_outcome = Outcome::Overflow;
+    }
+}
+
+NumberText NumberText::of(long double value) {
+    NumberText result;
+    result.m_value = value;
+    return result;
+}
+
+long double NumberText::value(std::string_view input) const {
+    switch (m_outcome) {
+    case Outcome::Number:
+        return m_value;
+    case Outcome::NotANumber:
+        throw NumberFormatFailure(m_text, std::string(input));
+    case Outcome::Overflow:
+        throw ArithmeticFault(FaultKind::Overflow);
+    }
+    return m_value;
+}
+
+} // namespace vantero

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds VANTERO and runs every test: the normal
+# build, then the core again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/setup.sh
+
+jobs=$(nproc)
+cmake --preset default
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+cmake --preset asan
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"
