@@ -60,3 +60,13 @@ double convertInput(const Input& input, NumberText Input::*member,
 }
 
 } // namespace vantero
+
+namespace vantero {
+
+// Converts the text of one field outside a calculation run (a list handler
+// reading the bit rate, say), naming the input if it is not a number.
+inline double convertField(std::string_view text, std::string_view input) {
+    return store(NumberText(text).value(input));
+}
+
+} // namespace vantero

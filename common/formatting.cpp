@@ -99,10 +99,9 @@ Decimal eighteenDigits(double magnitude) {
     }
     // Not a tie: the correctly rounded digits are the ones wanted.
     char buffer[32];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific,
-                      significantDigits - 1)
-            .ptr;
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                   std::chars_format::scientific, significantDigits - 1)
+                         .ptr;
     d.digits[0] = buffer[0];
     std::copy(buffer + 2, buffer + 1 + significantDigits, d.digits + 1);
     const char* exponent = std::find(buffer, end, 'e') + 1;

@@ -1,0 +1,61 @@
+#include "common/ui/choicelist.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+namespace vantero::ui {
+
+ChoiceList::ChoiceList(QComboBox* list) : QObject(list), m_list(list) {
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->setCompleter(nullptr);
+    list->setDuplicatesEnabled(true);
+    connect(list, &QComboBox::activated, this, [this] { emit userChanged(); });
+    connect(list->lineEdit(), &QLineEdit::textEdited, this, &ChoiceList::onTextEdited);
+}
+
+int ChoiceList::selectedIndex() const {
+    return m_list->currentIndex();
+}
+
+void ChoiceList::select(int index) {
+    const QSignalBlocker blocker(m_list);
+    m_list->setCurrentIndex(index);
+    if (index < 0) {
+        m_list->setEditText(QString());
+    }
+}
+
+void ChoiceList::onTextEdited(const QString& text) {
+    // The list follows the text: an item's exact text selects it, any other
+    // text selects none. The text itself stays as typed.
+    const int match = m_list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    QLineEdit* edit = m_list->lineEdit();
+    const int cursor = edit->cursorPosition();
+    {
+        const QSignalBlocker blocker(m_list);
+        m_list->setCurrentIndex(match);
+        m_list->setEditText(text);
+    }
+    edit->setCursorPosition(cursor);
+    emit userChanged();
+}
+
+void checkRadio(QRadioButton* first, QRadioButton* second, int index) {
+    for (QRadioButton* button : {first, second}) {
+        button->setAutoExclusive(false);
+    }
+    first->setChecked(index == 0);
+    second->setChecked(index == 1);
+    for (QRadioButton* button : {first, second}) {
+        button->setAutoExclusive(true);
+    }
+}
+
+int checkedRadio(const QRadioButton* first, const QRadioButton* second) {
+    return first->isChecked() ? 0 : second->isChecked() ? 1 : -1;
+}
+
+} // namespace vantero::ui

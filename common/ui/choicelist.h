@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+
+class QComboBox;
+class QRadioButton;
+
+namespace vantero::ui {
+
+// Makes a drop-down list behave as the calculators' lists do: its text can be
+// typed into; typed text that is not one of the items leaves the list with no
+// selection (and text that is an item selects it); nothing completes typed
+// text into an item. userChanged() is emitted only for the user's own changes
+// (picking an item, typing); selecting from program code emits nothing.
+class ChoiceList final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ChoiceList(QComboBox* list);
+
+    // The selected item, -1 for none.
+    int selectedIndex() const;
+    // Selects an item (or none, with -1) without any change event. Selecting
+    // none empties the list's text.
+    void select(int index);
+
+signals:
+    void userChanged();
+
+private:
+    void onTextEdited(const QString& text);
+
+    QComboBox* m_list;
+};
+
+// Checks one of a pair of radio buttons, or neither (index -1), which
+// exclusive buttons do not allow by themselves.
+void checkRadio(QRadioButton* first, QRadioButton* second, int index);
+int checkedRadio(const QRadioButton* first, const QRadioButton* second);
+
+} // namespace vantero::ui

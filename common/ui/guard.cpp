@@ -1,0 +1,41 @@
+#include "common/ui/guard.h"
+
+#include "common/failure.h"
+#include "common/ui/platform.h"
+
+#include <QLineEdit>
+#include <QWidget>
+
+#include <exception>
+
+namespace vantero::ui {
+
+HandlerGuard::HandlerGuard(Platform& platform, QWidget* window, FieldLocator locator)
+    : m_platform(platform), m_window(window), m_locator(std::move(locator)) {}
+
+void HandlerGuard::run(const std::function<void()>& handler) const {
+    try {
+        handler();
+    } catch (const NumberFormatFailure& failure) {
+        m_platform.showFailure(m_window, QString::fromStdString(failure.text()));
+        QWidget* field =
+            m_locator && !failure.input().empty() ? m_locator(failure.input()) : nullptr;
+        if (field != nullptr) {
+            field->window()->show();
+            field->window()->raise();
+            field->window()->activateWindow();
+            field->setFocus(Qt::OtherFocusReason);
+            if (auto* edit = qobject_cast<QLineEdit*>(field)) {
+                edit->selectAll();
+            }
+        }
+    } catch (const Failure& failure) {
+        m_platform.showFailure(m_window, QString::fromStdString(failure.text()));
+    } catch (const std::exception& failure) {
+        // Not one of the calculators' own failures (memory exhausted, say):
+        // still shown, and the user can go on working.
+        m_platform.showFailure(m_window, QString::fromLocal8Bit(failure.what()));
+    }
+}
+
+} // namespace vantero::ui
