@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config binutils
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  xvfb xauth
+  xvfb xauth x11-utils
   clang libclang-rt-14-dev
   locales
 )

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "common/projectfile.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace vantero::ui {
+
+class Platform;
+
+// The project file of a main window: "Salvar Como...", "Salvar..." and
+// "Abrir...", the current file name and the caption that shows it.
+//
+// Records are read from and written to the window's components by name: a
+// numeric record from its text field, a choice from its list (the selected
+// item), its radio group (the checked button, in order) or its pair of radio
+// buttons. Opening selects items from program code: a list raises no change
+// event; a radio group reports its toggled buttons as it always does.
+class ProjectFiles {
+public:
+    // `fileName` is the window's ProjectFileName.
+    ProjectFiles(QWidget* window, Platform& platform, const ProjectLayout& layout,
+                 QString& fileName);
+
+    // Asks for a name (adding the extension where it lacks it), shows it in
+    // the caption and saves.
+    void saveAs();
+    // Saves to the current file, or asks for a name when there is none.
+    void save();
+    // Asks for a file, refuses one without the extension with a warning, and
+    // reads it into the window. The file is read whole first: a file that
+    // cannot be read changes nothing, the name and caption included.
+    void open();
+
+private:
+    std::vector<RecordEntry> gather() const;
+    void apply(const std::vector<RecordEntry>& entries) const;
+    void showFileName();
+
+    QWidget* m_window;
+    Platform& m_platform;
+    const ProjectLayout& m_layout;
+    QString& m_fileName;
+};
+
+// The warning for a file that is not the program's own.
+inline const char* const cannotOpenWarning = "O VANTERO não pode abrir este arquivo";
+
+} // namespace vantero::ui

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# A calculator starts under Xvfb and shows its main window; without
+# libpelkadi, or with a libpelkadi that lacks the entry Newton, it does not
+# start. The program is copied into a fresh folder beside a folder "pelkadi",
+# which its relative RUNPATH ($ORIGIN/../pelkadi) names.
+#   startup_test.sh PROGRAM LIBPELKADI STUB "WINDOW TITLE"
+set -uo pipefail
+program=$1 library=$2 stub=$3 title=$4
+name=$(basename "$program")
+soname=$(objdump -p "$library" | awk '/SONAME/ {print $2}')
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+mkdir -p "$dir/$name" "$dir/pelkadi"
+cp "$program" "$dir/$name/"
+copy="$dir/$name/$name"
+status=0
+
+if out=$(QT_QPA_PLATFORM=offscreen timeout 10 "$copy" 2>&1); then
+  echo "FAIL: $name started without $soname"; status=1
+elif [[ $out != *"$soname"* ]]; then
+  echo "FAIL: $name without $soname: $out"; status=1
+else
+  echo "ok: without the library: $out"
+fi
+
+cp "$stub" "$dir/pelkadi/$soname"
+if out=$(QT_QPA_PLATFORM=offscreen timeout 10 "$copy" 2>&1); then
+  echo "FAIL: $name started without the entry Newton"; status=1
+elif [[ $out != *"Newton"* ]]; then
+  echo "FAIL: $name without Newton: $out"; status=1
+else
+  echo "ok: without the entry: $out"
+fi
+
+cp "$library" "$dir/pelkadi/$soname"
+cat >"$dir/look.sh" <<LOOK
+#!/usr/bin/env bash
+"$copy" >"$dir/out.log" 2>&1 &
+pid=\$!
+for _ in \$(seq 100); do
+  if xwininfo -root -tree 2>/dev/null | grep -qF -- "$title"; then
+    echo shown
+    kill \$pid
+    exit 0
+  fi
+  kill -0 \$pid 2>/dev/null || break
+  sleep 0.1
+done
+kill \$pid 2>/dev/null
+cat "$dir/out.log"
+exit 1
+LOOK
+chmod +x "$dir/look.sh"
+if out=$(xvfb-run -a "$dir/look.sh" 2>&1) && [[ $out == *shown* ]]; then
+  echo "ok: $name shows its window \"$title\" under Xvfb"
+else
+  echo "FAIL: $name did not show its window: $out"; status=1
+fi
+exit $status
