@@ -16,4 +16,18 @@ constexpr double lineCodeFactor(LineCode code) {
     return code == LineCode::RZ ? 0.35 : 0.7;
 }
 
+// Ratio of line bits to data bits of the block code, as the star and ring
+// budgets take it: the decimals 1.33333 and 1.14285, not 4/3 and 8/7.
+constexpr double blockCodeFactor(BlockCode code) {
+    switch (code) {
+    case BlockCode::Code3B4B:
+        return 1.33333;
+    case BlockCode::Code8B10B:
+        return 1.25;
+    case BlockCode::Code7B8B:
+        break;
+    }
+    return 1.14285;
+}
+
 } // namespace vantero

@@ -1,7 +1,9 @@
 #include "tavo/core/pointlink.h"
 
 #include "common/extended.h"
-#include "pelkadi/newton.h"
+#include "common/risetime.h"
+
+#include <optional>
 
 namespace vantero::tavo {
 
@@ -58,7 +60,7 @@ double dispersionAt1300(double lambda0, double s0) {
 
 namespace {
 
-void runSteps(const In& in, Res& out) {
+void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
     auto convert = [&](NumberText In::*member) {
         return convertInput<In>(in, member, pointLinkInputs);
     };
@@ -93,7 +95,7 @@ void runSteps(const In& in, Res& out) {
 
     // 3. System rise time (ns) allowed by the line rate and codes.
     const double r = store(Extended(blockN) / blockM);
-    const double tSys = store((Extended(1000) * lineCodeFactor(in.lineCode)) / (Extended(r) * b));
+    const double tSys = systemRiseTime(in.lineCode, r, b);
     out.systemRiseTime.setNumber(tSys);
 
     // 4. Chromatic dispersion: typed, or computed at 1300 nm for the 1300 nm
@@ -109,22 +111,19 @@ void runSteps(const In& in, Res& out) {
     }
 
     // 5. Receiver rise time; the transmitter is taken to be as fast.
-    const double tRx = store(Extended(350) / bel);
+    const double tRx = electricalRiseTime(bel);
     out.txRxRiseTime.setNumber(store(Extended(2) * tRx));
 
     // 6. Dispersion rise time per km (ns/km).
-    const double tau = store(Extended(0.001L) * d * deltaLambda);
+    const double tau = chromaticRiseTime(d, deltaLambda);
 
     // 7. The rise-time budget must leave room for the fibre.
     const bool multimode = in.fibreType == FibreType::Multimode;
-    double tm = 0;
+    std::optional<double> tm;
     if (multimode) {
-        const double bm = convert(&In::normalizedBandwidth);
-        tm = store(Extended(442) / bm);
+        tm = modalRiseTime(convert(&In::normalizedBandwidth));
     }
-    const Extended tSys2 = Extended(tSys) * tSys;
-    const Extended tRx2x2 = Extended(2) * tRx * tRx;
-    if (!(tSys2 > tRx2x2)) {
+    if (!riseTimeBudgetMet(tSys, tRx)) {
         // No length of fibre meets the budget.
         out.riseTimeMessage.setText(multimode ? multimodeRiseTimeMessage
                                               : singleModeRiseTimeMessage);
@@ -135,13 +134,7 @@ void runSteps(const In& in, Res& out) {
     }
 
     // 8. Rise-time distance.
-    double ld = 0;
-    if (multimode) {
-        ld = store(Newton(store(tSys2), store(tRx2x2), store(Extended(tau) * tau),
-                          store(Extended(tm) * tm)));
-    } else {
-        ld = store(squareRoot((tSys2 - tRx2x2) / (Extended(tau) * tau)));
-    }
+    const double ld = riseTimeDistance(tSys, tRx, tau, tm, solver);
     out.riseTimeDistance.setNumber(ld);
 
     // 9 and 10. The nearer limit is the maximum distance; a tie goes to
@@ -154,9 +147,9 @@ void runSteps(const In& in, Res& out) {
 
 } // namespace
 
-PointLinkResult calculatePointLink(const PointLinkInput& input) {
+PointLinkResult calculatePointLink(const PointLinkInput& input, RiseTimeSolver solver) {
     PointLinkResult result;
-    runRecordingFault(result.fault, [&] { runSteps(input, result); });
+    runRecordingFault(result.fault, [&] { runSteps(input, result, solver); });
     return result;
 }
 

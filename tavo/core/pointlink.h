@@ -4,6 +4,7 @@
 #include "common/fields.h"
 #include "common/numbers.h"
 #include "common/output.h"
+#include "common/solver.h"
 #include "tavo/core/sensitivity.h"
 
 #include <array>
@@ -75,8 +76,9 @@ inline constexpr std::string_view dispersionVerdict = "O sistema é limitado por
 // the link. Nothing is kept between runs. When the rise-time budget cannot be
 // met the run sets the message and reports the link as limited by dispersion
 // with a maximum distance of 0. A failure ends the run at its step and is
-// kept in `fault`, after the outputs set before it.
-PointLinkResult calculatePointLink(const PointLinkInput& input);
+// kept in `fault`, after the outputs set before it. Multimode fibre takes the
+// rise-time distance from `solver`.
+PointLinkResult calculatePointLink(const PointLinkInput& input, RiseTimeSolver solver = Newton);
 
 // Chromatic dispersion at 1300 nm (ps/(nm km)) of a fibre with zero-dispersion
 // wavelength lambda0 (nm) and slope s0 (ps/(nm^2 km)).

@@ -1,4 +1,5 @@
 #include "common/failure.h"
+#include "common/tests/calculationtesting.h"
 #include "pelkadi/newton.h"
 #include "tavo/core/pointlink.h"
 
@@ -14,17 +15,11 @@ namespace {
 
 // The names of the outputs a run set, in the order it set them.
 std::vector<std::string> setOutputs(const PointLinkResult& r) {
-    std::vector<std::string> names;
-    for (const auto& field : pointLinkResults) {
-        if ((r.*field.member).isSet()) {
-            names.emplace_back(field.name);
-        }
-    }
-    return names;
+    return setOutputNames<PointLinkResult>(r, pointLinkResults);
 }
 
 std::string faultText(const PointLinkResult& r) {
-    return r.fault ? r.fault->text() : "";
+    return faultTextOf(r);
 }
 
 TEST(PointLink, workedExampleWithEveryDefault) {
@@ -128,6 +123,32 @@ TEST(PointLink, multimodeFibreTakesTheDistanceFromNewton) {
 
     in.normalizedBandwidth = "200"; // a wider modal bandwidth reaches further
     EXPECT_GT(calculatePointLink(in).riseTimeDistance.value(), l);
+}
+
+TEST(PointLink, multimodeFibrePassesTheFourSquaresToTheSolverInOrder) {
+    // State: the default link on multimode fibre, the dialog holding 100.
+    // Expected: one call with Ts^2, 2 te^2, td^2 and tm^2, and the solver's
+    // answer as the rise-time distance.
+    SolverProbe probe;
+    probe.answer(1.5);
+    PointLinkInput in;
+    in.fibreType = FibreType::Multimode;
+    const PointLinkResult r = calculatePointLink(in, SolverProbe::solve);
+    ASSERT_EQ(r.fault, nullptr) << faultText(r);
+    ASSERT_EQ(probe.calls().size(), 1U);
+    const SolverProbe::Call& call = probe.calls()[0];
+    EXPECT_NEAR(call.ts2, 238.42993, 1e-5);
+    EXPECT_EQ(call.te2x2, 153.125);
+    EXPECT_NEAR(call.td2, 0.0000164836, 1e-12);
+    EXPECT_NEAR(call.tm2, 19.5364, 1e-12);
+    EXPECT_EQ(r.riseTimeDistance.text(), "1.50000");
+    EXPECT_EQ(r.maximumDistance.text(), "1.50000");
+}
+
+TEST(PointLink, singleModeFibreDoesNotCallTheSolver) {
+    SolverProbe probe;
+    EXPECT_EQ(calculatePointLink(PointLinkInput{}, SolverProbe::solve).fault, nullptr);
+    EXPECT_TRUE(probe.calls().empty());
 }
 
 TEST(PointLink, multimodeRejectionHasItsOwnWording) {
@@ -259,15 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
                       in.manualSensitivity = "-40 dBm";
                   },
                   "\"-40 dBm\" não é um número válido", none}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        for (char& c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) {
-                c = '_';
-            }
-        }
-        return name;
-    });
+    [](const auto& info) { return testNameOf(info.param.name); });
 
 TEST(PointLink, numberFormatFailureNamesTheInput) {
     PointLinkInput in;
