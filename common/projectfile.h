@@ -99,7 +99,9 @@ std::vector<RecordEntry> decodeProject(const ProjectLayout& layout,
 // whole file is encoded first, then written to a new file in the same folder
 // that replaces `path` only once every byte is written and flushed to disk:
 // on any failure the old file stays as it was and nothing else is left in the
-// folder. A file error throws FileFailure with the system's error number.
+// folder. A file the user may not write is not replaced ("File access
+// denied"), and through a symbolic link the file it points to is replaced. A
+// file error throws FileFailure with the system's error number.
 void saveProject(const ProjectLayout& layout, const std::filesystem::path& path,
                  std::span<const RecordEntry> entries);
 
