@@ -40,6 +40,7 @@ std::string fileFailureText(int errorNumber) {
     case EISDIR:
     case ENOTDIR:
     case ELOOP:
+    case EILSEQ: // a name the file system cannot hold
         return "Invalid filename";
     case EMFILE:
     case ENFILE:
@@ -50,7 +51,7 @@ std::string fileFailureText(int errorNumber) {
         return "File access denied";
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
+    case EFBIG: // the file-size limit: no more room for this file
         return "Disk full";
     default:
         return "I/O error " + std::to_string(errorNumber);

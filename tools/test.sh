@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds VANTERO and runs every test: the normal
 # build, then the core again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then the fuzz programs for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,3 +15,5 @@ ctest --preset default -j "$jobs"
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
+
+tools/fuzz.sh 15

@@ -1,0 +1,53 @@
+// Any text typed into a numeric field: a number, the number-format failure
+// quoting the text, or the overflow fault; never anything else. A number
+// written back by the formatting rule parses again.
+
+#include "common/failure.h"
+#include "common/formatting.h"
+#include "common/numbers.h"
+#include "common/real48.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+void check(bool holds) {
+    if (!holds) {
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace vantero;
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    long double value = 0;
+    try {
+        value = parseNumber(text);
+    } catch (const NumberFormatFailure& failure) {
+        check(failure.typed() == text);
+        return 0;
+    } catch (const ArithmeticFault& fault) {
+        check(fault.kind() == FaultKind::Overflow);
+        return 0;
+    }
+    check(std::isfinite(static_cast<double>(value)));
+    check(NumberText(text).value() == value);
+
+    // Saved to a project file: its six bytes, or the overflow fault.
+    try {
+        (void)toReal48(value);
+    } catch (const ArithmeticFault& fault) {
+        check(fault.kind() == FaultKind::Overflow);
+    }
+    // Shown as a result: a text that parses again.
+    const double shown = static_cast<double>(value);
+    (void)parseNumber(formatResult(shown));
+    (void)parseNumber(formatFileValue(shown));
+    return 0;
+}

@@ -1,0 +1,68 @@
+// Any bytes opened as a project file of each program: the reader gives every
+// record or nothing, and what it gives the window saves and reopens alike.
+
+#include "anel/core/anellayout.h"
+#include "common/failure.h"
+#include "common/projectfile.h"
+#include "estrela/core/stllayout.h"
+#include "tavo/core/diglayout.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <vector>
+
+namespace {
+
+using namespace vantero;
+
+void check(bool holds) {
+    if (!holds) {
+        std::abort();
+    }
+}
+
+void openAndSaveAgain(const ProjectLayout& layout, std::span<const std::uint8_t> bytes) {
+    std::vector<RecordEntry> opened;
+    try {
+        opened = decodeProject(layout, bytes);
+    } catch (const FileFailure& failure) {
+        check(failure.isReadBeyondEnd() && bytes.size() < layout.byteCount());
+        return;
+    }
+    check(opened.size() == layout.records.size());
+    // The window saves what it opened: no failure, and the same choices. The
+    // fields come back as their three-decimal texts, which a second round
+    // leaves as they are.
+    const std::vector<RecordEntry> reopened = decodeProject(layout, encodeProject(layout, opened));
+    for (std::size_t i = 0; i < opened.size(); ++i) {
+        if (layout.records[i].kind == RecordKind::Choice) {
+            check(reopened[i] == opened[i]);
+        }
+    }
+    check(decodeProject(layout, encodeProject(layout, reopened)) == reopened);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> bytes(data, size);
+    for (const ProjectLayout* layout : {&tavo::digLayout, &estrela::stlLayout, &anel::anelLayout}) {
+        openAndSaveAgain(*layout, bytes);
+    }
+    // Every six bytes with a non-zero exponent are a value written back to
+    // the same six bytes; a zero exponent is zero.
+    for (std::size_t at = 0; at + real48Size <= size; at += real48Size) {
+        const auto record = bytes.subspan(at).first<real48Size>();
+        const double value = fromReal48(record);
+        if (record[0] == 0) {
+            check(value == 0);
+        } else {
+            const Real48 again = toReal48(value);
+            check(std::equal(again.begin(), again.end(), record.begin()));
+        }
+    }
+    return 0;
+}
