@@ -4,6 +4,7 @@
 #include "common/ui/keyboard.h"
 #include "common/ui/platform.h"
 #include "common/ui/results.h"
+#include "tavo/core/diglayout.h"
 #include "tavo/core/pointlink.h"
 #include "tavo/core/sensitivity.h"
 #include "tavo/dialogfibra.h"
@@ -27,9 +28,12 @@ constexpr std::size_t leadingInputs = 13;
 
 TFormTAVO::TFormTAVO(ui::Platform& platform, QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TFormTAVO>()), m_platform(platform),
-      m_guard(platform, this, [this](std::string_view input) {
-          return ui::inputField<PointLinkInput>(this, DialogFibra->Edit1, pointLinkInputs, input);
-      }) {
+      m_guard(platform, this,
+              [this](std::string_view input) {
+                  return ui::inputField<PointLinkInput>(this, DialogFibra->Edit1, pointLinkInputs,
+                                                        input);
+              }),
+      m_files(this, platform, digLayout, ProjectFileName) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -58,6 +62,13 @@ TFormTAVO::TFormTAVO(ui::Platform& platform, QWidget* parent)
             g.slot(this, &TFormTAVO::ComboBox3Change));
     connect(m_bers, &ui::ChoiceList::userChanged, this, g.slot(this, &TFormTAVO::ComboBox1Change));
     connect(m_ui->Edit9, &QLineEdit::textEdited, this, g.slot(this, &TFormTAVO::Edit9KeyPress));
+    connect(m_ui->Abrir1, &QAction::triggered, this, g.slot(this, &TFormTAVO::Abrir1Click));
+    connect(m_ui->SpeedButton1, &QToolButton::clicked, this, g.slot(this, &TFormTAVO::Abrir1Click));
+    connect(m_ui->Salvar1, &QAction::triggered, this, g.slot(this, &TFormTAVO::Salvar1Click));
+    connect(m_ui->SpeedButton2, &QToolButton::clicked, this,
+            g.slot(this, &TFormTAVO::Salvar1Click));
+    connect(m_ui->SalvarComo1, &QAction::triggered, this,
+            g.slot(this, &TFormTAVO::SalvarComo1Click));
 
     new ui::EnterRunsDefault(m_ui->centralwidget, m_ui->BitBtn1);
     ui::nameForAssistiveTechnology(this);
@@ -148,6 +159,18 @@ void TFormTAVO::ComboBox1Change() {
 void TFormTAVO::Edit9KeyPress() {
     // A sensitivity typed by hand replaces the photodetector's curve.
     m_detectors->select(-1);
+}
+
+void TFormTAVO::Abrir1Click() {
+    m_files.open();
+}
+
+void TFormTAVO::Salvar1Click() {
+    m_files.save();
+}
+
+void TFormTAVO::SalvarComo1Click() {
+    m_files.saveAs();
 }
 
 void TFormTAVO::applyDispersionRows() {

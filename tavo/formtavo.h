@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ui/guard.h"
+#include "common/ui/projectfiles.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -56,6 +57,9 @@ public slots:
     void ComboBox3Change();
     void ComboBox1Change();
     void Edit9KeyPress();
+    void Abrir1Click();
+    void Salvar1Click();
+    void SalvarComo1Click();
 
 private:
     // Shows the zero-dispersion rows for the 1300 nm photodetector, the
@@ -67,6 +71,7 @@ private:
     std::unique_ptr<Ui::TFormTAVO> m_ui;
     ui::Platform& m_platform;
     ui::HandlerGuard m_guard;
+    ui::ProjectFiles m_files;
     ui::ChoiceList* m_lineCodes;
     ui::ChoiceList* m_detectors;
     ui::ChoiceList* m_bers;

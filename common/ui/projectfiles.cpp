@@ -15,7 +15,9 @@
 namespace vantero::ui {
 namespace {
 
-QString componentName(std::string_view component) { return QString::fromUtf8(component); }
+QString componentName(std::string_view component) {
+    return QString::fromUtf8(component);
+}
 
 std::filesystem::path filePath(const QString& path) {
     return std::filesystem::path(path.toStdString());
@@ -37,8 +39,8 @@ void ProjectFiles::saveAs() {
     if (!chosen) {
         return;
     }
-    m_fileName = QString::fromStdString(
-        projectPathForSaving(chosen->toStdString(), m_layout.extension));
+    m_fileName =
+        QString::fromStdString(projectPathForSaving(chosen->toStdString(), m_layout.extension));
     showFileName();
     save();
 }

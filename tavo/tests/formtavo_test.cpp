@@ -4,14 +4,19 @@
 #include "tavo/dialogfibra.h"
 #include "tavo/formtavo.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -281,6 +286,134 @@ TEST_F(Tavo, abortButtonEndsTheProgramBeforeAndAfterOk) {
     QTest::mouseClick(find<QPushButton>("BitBtn2"), Qt::LeftButton);
     EXPECT_EQ(platform.endRequests, 2);
     EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+// A temporary folder for the project files of one test.
+struct TavoFiles : Tavo {
+    QTemporaryDir folder;
+    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+    void saveAs(const QString& answer) {
+        platform.saveAnswers << answer;
+        form.findChild<QAction*>("SalvarComo1")->trigger();
+    }
+    void open(const QString& answer) {
+        platform.openAnswers << answer;
+        QTest::mouseClick(find<QToolButton>("SpeedButton1"), Qt::LeftButton);
+    }
+    QByteArray bytes(const QString& file) const {
+        QFile f(file);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+        return f.readAll();
+    }
+};
+
+TEST_F(TavoFiles, saveAsThenOpenRestoresEveryFieldAndChoice) {
+    // State: fields and every choice changed from their initial state.
+    retype(edit("Edit6"), "155");
+    retype(edit("Edit12"), "1.23456");
+    retype(edit("Edit22"), "0.1");
+    typeInto("ComboBox2", "Código RZ");
+    typeInto("ComboBox3", "InGaAs PIN (1300nm)");
+    find<QRadioButton>("RadioButton7")->setChecked(true); // LASER, never shown
+    find<QRadioButton>("RadioButton9")->click();
+    saveAs(path("link"));
+    EXPECT_TRUE(platform.boxes.isEmpty()) << platform.boxes.join("; ").toStdString();
+    EXPECT_EQ(form.ProjectFileName, path("link.dig"));
+    EXPECT_EQ(form.windowTitle(), "VANTERO [ " + path("link.dig") + " ]");
+    EXPECT_EQ(bytes(path("link.dig")).size(), 126);
+
+    // A fresh window opens it: numbers as three-decimal text, choices set.
+    ui::RecordingPlatform other;
+    TFormTAVO reopened(other);
+    other.openAnswers << path("link.dig");
+    reopened.findChild<QAction*>("Abrir1")->trigger();
+    EXPECT_TRUE(other.boxes.isEmpty()) << other.boxes.join("; ").toStdString();
+    const auto textOf = [&](const char* name) {
+        return reopened.findChild<QLineEdit*>(name)->text();
+    };
+    EXPECT_EQ(textOf("Edit6"), "155.000");
+    EXPECT_EQ(textOf("Edit12"), "1.235");
+    EXPECT_EQ(textOf("Edit19"), "0.350");
+    EXPECT_EQ(textOf("Edit22"), "0.100");
+    EXPECT_EQ(textOf("Edit8"), "1330.000");
+    EXPECT_EQ(reopened.findChild<QComboBox*>("ComboBox2")->currentIndex(), 1);
+    EXPECT_EQ(reopened.findChild<QComboBox*>("ComboBox3")->currentIndex(), 4);
+    EXPECT_EQ(reopened.findChild<QComboBox*>("ComboBox1")->currentIndex(), 0);
+    EXPECT_TRUE(reopened.findChild<QRadioButton*>("RadioButton7")->isChecked());
+    EXPECT_TRUE(reopened.findChild<QRadioButton*>("RadioButton9")->isChecked());
+    EXPECT_EQ(reopened.windowTitle(), "VANTERO [ " + path("link.dig") + " ]");
+    // Selecting from the file runs no list action: the sensitivity and the
+    // dispersion rows stay as they were.
+    EXPECT_EQ(textOf("Edit9"), "-38.21522");
+    EXPECT_TRUE(reopened.findChild<QWidget*>("Edit8")->isHidden());
+}
+
+TEST_F(TavoFiles, saveKeepsAnExtensionInAnyCaseAndAppendsItOtherwise) {
+    saveAs(path("x.DIG"));
+    EXPECT_TRUE(QFile::exists(path("x.DIG")));
+    saveAs(path("x.dig.bak"));
+    EXPECT_TRUE(QFile::exists(path("x.dig.bak.dig")));
+    // "Salvar..." now writes to the current file without asking.
+    retype(edit("Edit4"), "7");
+    QTest::mouseClick(find<QToolButton>("SpeedButton2"), Qt::LeftButton);
+    EXPECT_EQ(platform.saveDialogs, 2);
+    EXPECT_EQ(bytes(path("x.dig.bak.dig")).mid(6, 6), QByteArray::fromHex("83 00 00 00 00 60"));
+}
+
+TEST_F(TavoFiles, saveRightAfterStartAsksForANameAndCancelWritesNothing) {
+    form.findChild<QAction*>("Salvar1")->trigger();
+    EXPECT_EQ(platform.saveDialogs, 1);
+    EXPECT_TRUE(form.ProjectFileName.isEmpty());
+    EXPECT_EQ(form.windowTitle(),
+              "Distância Máxima Alcançada para Enlace Ponto-a-Ponto com Modulação Digital");
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+TEST_F(TavoFiles, aFileOfAnotherKindIsRefused) {
+    saveAs(path("link"));
+    const QString title = form.windowTitle();
+    retype(edit("Edit6"), "99");
+    open(path("link.dat"));
+    EXPECT_EQ(platform.boxes, QStringList{"warning: O VANTERO não pode abrir este arquivo"});
+    EXPECT_EQ(form.windowTitle(), title);
+    EXPECT_EQ(form.ProjectFileName, path("link.dig"));
+    EXPECT_EQ(text("Edit6"), "99");
+}
+
+TEST_F(TavoFiles, aShortFileChangesNothing) {
+    saveAs(path("link"));
+    QFile shortFile(path("short.dig"));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(bytes(path("link.dig")).left(90));
+    shortFile.close();
+    retype(edit("Edit3"), "8");
+    open(path("short.dig"));
+    EXPECT_EQ(platform.boxes, QStringList{"failure: Read beyond end of file."});
+    EXPECT_EQ(text("Edit3"), "8");
+    EXPECT_EQ(form.ProjectFileName, path("link.dig"));
+    EXPECT_EQ(form.windowTitle(), "VANTERO [ " + path("link.dig") + " ]");
+}
+
+TEST_F(TavoFiles, aBadNumberStopsTheSaveAndLeavesTheFileAlone) {
+    saveAs(path("link"));
+    const QByteArray before = bytes(path("link.dig"));
+    retype(edit("Edit3"), "1,5");
+    form.findChild<QAction*>("Salvar1")->trigger();
+    EXPECT_EQ(platform.boxes, QStringList{"failure: \"1,5\" não é um número válido."});
+    EXPECT_TRUE(edit("Edit3")->hasFocus());
+    EXPECT_EQ(bytes(path("link.dig")), before);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"link.dig"});
+}
+
+TEST_F(TavoFiles, aTypedSensitivityIsSavedAsNoDetector) {
+    retype(edit("Edit9"), "-40");
+    saveAs(path("typed"));
+    EXPECT_EQ(bytes(path("typed.dig")).mid(108, 6), QByteArray(6, '\0'));
+    typeInto("ComboBox3", "Si APD (800-900nm)");
+    open(path("typed.dig"));
+    EXPECT_TRUE(platform.boxes.isEmpty()) << platform.boxes.join("; ").toStdString();
+    // No code: the list stays as it was.
+    EXPECT_EQ(list("ComboBox3")->currentIndex(), 1);
 }
 
 TEST_F(Tavo, noLabelIsCutOff) {
