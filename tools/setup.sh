@@ -6,10 +6,11 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config binutils
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-dejavu-extra
   xvfb xauth x11-utils
   clang libclang-rt-14-dev
   locales
+  dpkg-dev desktop-file-utils
 )
 
 missing=()

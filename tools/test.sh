@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds VANTERO and runs every test: the normal
 # build, then the core again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the fuzz programs for a short while.
+# UndefinedBehaviorSanitizer, then the fuzz programs for a short while; and
+# checks the Debian package by running what it installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,7 @@ jobs=$(nproc)
 cmake --preset default
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
+tools/package_test.sh build/default
 
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
