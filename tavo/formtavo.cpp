@@ -2,6 +2,7 @@
 
 #include "common/ui/choicelist.h"
 #include "common/ui/keyboard.h"
+#include "common/ui/mainwindow.h"
 #include "common/ui/platform.h"
 #include "common/ui/results.h"
 #include "tavo/core/diglayout.h"
@@ -11,8 +12,6 @@
 #include "ui_formtavo.h"
 
 #include <QAction>
-#include <QScreen>
-#include <QStyle>
 
 namespace vantero::tavo {
 namespace {
@@ -35,19 +34,7 @@ TFormTAVO::TFormTAVO(ui::Platform& platform, QWidget* parent)
               }),
       m_files(this, platform, digLayout, ProjectFileName) {
     m_ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    m_ui->centralwidget->setFixedSize(662, 498);
-    setFixedSize(sizeHint());
-
-    const QStyle* style = this->style();
-    m_ui->SpeedButton1->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
-    m_ui->SpeedButton2->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    m_ui->SpeedButton3->setIcon(QIcon::fromTheme(QStringLiteral("document-print"),
-                                                 style->standardIcon(QStyle::SP_FileIcon)));
-    m_ui->BitBtn1->setIcon(style->standardIcon(QStyle::SP_DialogYesButton));
-    m_ui->BitBtn2->setIcon(style->standardIcon(QStyle::SP_DialogAbortButton));
-    m_ui->BitBtn3->setIcon(style->standardIcon(QStyle::SP_DialogHelpButton));
+    ui::frameMainWindow(this, QSize(662, 498));
 
     m_lineCodes = new ui::ChoiceList(m_ui->ComboBox2);
     m_detectors = new ui::ChoiceList(m_ui->ComboBox3);
@@ -77,11 +64,7 @@ TFormTAVO::TFormTAVO(ui::Platform& platform, QWidget* parent)
     DialogFibra = new TDialogFibra(this);
     ui::nameForAssistiveTechnology(DialogFibra);
 
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    ui::centreOnScreen(this);
 }
 
 TFormTAVO::~TFormTAVO() = default;

@@ -1,13 +1,17 @@
 // Renders every window and dialog of the calculators to PNG files with the
 // offscreen platform, for the README and for looking at layout changes:
 //   vantero_screenshots OUTPUT_FOLDER
+#include "anel/formanel.h"
+#include "common/ui/formfibradlg.h"
 #include "common/ui/recordingplatform.h"
+#include "estrela/formestrela.h"
 #include "tavo/dialogfibra.h"
 #include "tavo/formtavo.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include <cstdio>
@@ -35,6 +39,21 @@ bool savePages(QWidget& window, const QDir& folder, const QString& prefix) {
     return ok;
 }
 
+// A star or ring window: its pages, the results of OK with its initial
+// figures, and its multimode fibre dialog.
+template <typename Form> bool saveNetwork(const QDir& folder, const QString& prefix) {
+    vantero::ui::RecordingPlatform platform;
+    Form form(platform);
+    vantero::ui::TFormFibraDlg dialog(&form);
+    form.useFibreDialog(&dialog);
+    bool ok = savePages(form, folder, prefix);
+    form.template findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    ok = save(form, folder, prefix + QStringLiteral("-resultados")) && ok;
+    ok = save(dialog, folder, prefix + QStringLiteral("-dialogfibra")) && ok;
+    dialog.hide();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -53,5 +72,7 @@ int main(int argc, char** argv) {
     ok = savePages(tavo, folder, QStringLiteral("tavo")) && ok;
     ok = save(*tavo.DialogFibra, folder, QStringLiteral("tavo-dialogfibra")) && ok;
     tavo.DialogFibra->hide();
+    ok = saveNetwork<vantero::estrela::TFormEstrela>(folder, QStringLiteral("estrela")) && ok;
+    ok = saveNetwork<vantero::anel::TFormAnel>(folder, QStringLiteral("anel")) && ok;
     return ok ? 0 : 1;
 }

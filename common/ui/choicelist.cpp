@@ -1,6 +1,7 @@
 #include "common/ui/choicelist.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -56,6 +57,20 @@ void checkRadio(QRadioButton* first, QRadioButton* second, int index) {
 
 int checkedRadio(const QRadioButton* first, const QRadioButton* second) {
     return first->isChecked() ? 0 : second->isChecked() ? 1 : -1;
+}
+
+QList<QRadioButton*> groupButtons(const QGroupBox* group) {
+    return group->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+}
+
+int checkedItem(const QGroupBox* group) {
+    const QList<QRadioButton*> buttons = groupButtons(group);
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (buttons[i]->isChecked()) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 } // namespace vantero::ui

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 class QComboBox;
+class QGroupBox;
 class QRadioButton;
 
 namespace vantero::ui {
@@ -37,5 +39,11 @@ private:
 // exclusive buttons do not allow by themselves.
 void checkRadio(QRadioButton* first, QRadioButton* second, int index);
 int checkedRadio(const QRadioButton* first, const QRadioButton* second);
+
+// A radio group is a group box whose radio buttons (its direct children, in
+// their order) are its items; other controls may stand in it too.
+QList<QRadioButton*> groupButtons(const QGroupBox* group);
+// The index of the group's checked item, -1 for none.
+int checkedItem(const QGroupBox* group);
 
 } // namespace vantero::ui

@@ -4,11 +4,32 @@
 #include "common/ui/platform.h"
 
 #include <QLineEdit>
+#include <QStackedWidget>
+#include <QTabWidget>
 #include <QWidget>
 
 #include <exception>
 
 namespace vantero::ui {
+namespace {
+
+// Brings a field into view: the notebook pages that hold it come to the front.
+void showPagesOf(QWidget* field) {
+    for (QWidget* widget = field; widget->parentWidget() != nullptr;
+         widget = widget->parentWidget()) {
+        auto* stack = qobject_cast<QStackedWidget*>(widget->parentWidget());
+        if (stack == nullptr) {
+            continue;
+        }
+        if (auto* notebook = qobject_cast<QTabWidget*>(stack->parentWidget())) {
+            notebook->setCurrentWidget(widget);
+        } else {
+            stack->setCurrentWidget(widget);
+        }
+    }
+}
+
+} // namespace
 
 HandlerGuard::HandlerGuard(Platform& platform, QWidget* window, FieldLocator locator)
     : m_platform(platform), m_window(window), m_locator(std::move(locator)) {}
@@ -21,6 +42,7 @@ void HandlerGuard::run(const std::function<void()>& handler) const {
         QWidget* field =
             m_locator && !failure.input().empty() ? m_locator(failure.input()) : nullptr;
         if (field != nullptr) {
+            showPagesOf(field);
             field->window()->show();
             field->window()->raise();
             field->window()->activateWindow();

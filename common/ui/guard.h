@@ -15,7 +15,7 @@ class Platform;
 // handler is caught: it ends the handler and is shown in the application's
 // error box. When the failure is a text that is not a number and the window
 // can tell which field held it, that field then gets the focus with its text
-// selected, ready to be corrected.
+// selected, ready to be corrected, on its notebook page brought to the front.
 class HandlerGuard {
 public:
     // Finds the field that holds the input of the given name, or nullptr.

@@ -1,8 +1,7 @@
 #include "common/ui/okbottomdlg.h"
 
+#include "common/ui/mainwindow.h"
 #include "ui_okbottomdlg.h"
-
-#include <QScreen>
 
 namespace vantero::ui {
 
@@ -18,11 +17,7 @@ TOKBottomDlg::TOKBottomDlg(QWidget* parent)
 TOKBottomDlg::~TOKBottomDlg() = default;
 
 void TOKBottomDlg::centreOnScreen() {
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    ui::centreOnScreen(this);
 }
 
 } // namespace vantero::ui

@@ -23,11 +23,6 @@ std::filesystem::path filePath(const QString& path) {
     return std::filesystem::path(path.toStdString());
 }
 
-// The radio buttons of a group, in their order in the group.
-QList<QRadioButton*> groupButtons(const QGroupBox* group) {
-    return group->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
-}
-
 } // namespace
 
 ProjectFiles::ProjectFiles(QWidget* window, Platform& platform, const ProjectLayout& layout,
@@ -88,14 +83,8 @@ std::vector<RecordEntry> ProjectFiles::gather() const {
             const int index = list->currentIndex();
             entries.emplace_back(index < 0 ? ChoiceIndex{} : ChoiceIndex{index});
         } else {
-            const auto buttons = groupButtons(qobject_cast<QGroupBox*>(widget));
-            ChoiceIndex index;
-            for (int i = 0; i < buttons.size(); ++i) {
-                if (buttons[i]->isChecked()) {
-                    index = i;
-                }
-            }
-            entries.emplace_back(index);
+            const int index = checkedItem(qobject_cast<QGroupBox*>(widget));
+            entries.emplace_back(index < 0 ? ChoiceIndex{} : ChoiceIndex{index});
         }
     }
     return entries;

@@ -5,15 +5,24 @@
 
 namespace vantero::ui {
 
+void nameByCaption(QLabel* label) {
+    const QString caption = label->text().remove(QLatin1Char('&')).simplified();
+    if (caption.isEmpty()) {
+        return;
+    }
+    label->setAccessibleName(caption);
+    if (QWidget* buddy = label->buddy()) {
+        buddy->setAccessibleName(caption);
+    }
+}
+
 void nameForAssistiveTechnology(QWidget* window) {
     if (window->accessibleName().isEmpty()) {
         window->setAccessibleName(window->windowTitle());
     }
     const auto labels = window->findChildren<QLabel*>();
     for (QLabel* label : labels) {
-        if (QWidget* buddy = label->buddy()) {
-            buddy->setAccessibleName(label->text().remove(QLatin1Char('&')).simplified());
-        }
+        nameByCaption(label);
     }
     const auto widgets = window->findChildren<QWidget*>();
     for (QWidget* widget : widgets) {

@@ -12,6 +12,10 @@
 
 namespace vantero::ui {
 
+// Names a label, and the field it stands for, after its caption, for
+// assistive technology; called again whenever the caption changes.
+void nameByCaption(QLabel* label);
+
 // Writes the outputs of a calculation run into the window in the order the
 // run set them: a number or text into its field or label, a message in an
 // error box (waiting there until it is dismissed). A failure that ended the
@@ -34,6 +38,7 @@ void applyOutputs(QWidget* window, Platform& platform, const Result& result,
             edit->setText(text);
         } else if (auto* label = qobject_cast<QLabel*>(target)) {
             label->setText(text);
+            nameByCaption(label);
         }
     }
     if (result.fault) {
@@ -69,8 +74,8 @@ QWidget* inputField(QWidget* window, QLineEdit* dialogField,
 }
 
 // Gives every widget of a window a name for assistive technology and outside
-// test drivers: a field is named by the label that stands for it, any other
-// widget by its caption, else by its component name.
+// test drivers: a label by its caption, a field by the label that stands for
+// it, any other widget by its caption, else by its component name.
 void nameForAssistiveTechnology(QWidget* window);
 
 } // namespace vantero::ui

@@ -3,6 +3,7 @@
 #include "common/ui/recordingplatform.h"
 
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTest>
 #include <QWidget>
 
@@ -46,6 +47,29 @@ TEST(HandlerGuard, focusesTheFieldThatHeldANumberItCouldNotRead) {
     EXPECT_EQ(w.platform.boxes, QStringList{"failure: \"0,35\" não é um número válido."});
     EXPECT_TRUE(w.field->hasFocus());
     EXPECT_EQ(w.field->selectedText(), "0,35");
+}
+
+TEST(HandlerGuard, theFieldsNotebookPageComesToTheFront) {
+    // State: the field stands on the second page of a notebook showing the
+    // first. Expected: its page shows, and the field has the focus.
+    RecordingPlatform platform;
+    QTabWidget notebook;
+    auto* first = new QLineEdit;
+    auto* second = new QWidget;
+    auto* field = new QLineEdit(QStringLiteral("1,5"), second);
+    notebook.addTab(first, QStringLiteral("Sistema"));
+    notebook.addTab(second, QStringLiteral("Fibra"));
+    HandlerGuard guard(platform, &notebook, [&](std::string_view) { return field; });
+    notebook.show();
+    notebook.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&notebook));
+    first->setFocus();
+
+    guard.run([] { throw NumberFormatFailure("1,5", "fibreAttenuation"); });
+    EXPECT_EQ(notebook.currentIndex(), 1);
+    EXPECT_TRUE(field->isVisible());
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_EQ(field->selectedText(), "1,5");
 }
 
 TEST(HandlerGuard, anUnknownFieldMovesNoFocus) {
