@@ -6,6 +6,7 @@
 #include "common/failure.h"
 #include "common/projectfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <optional>
@@ -207,7 +208,7 @@ int runSweep(Session& session, const SweepRange& range, const Arguments& a, std:
     std::optional<SweepChart> chart;
     if (a.plot) {
         chart = sweepChart(calculator, range);
-        chart->points.reserve(range.count);
+        chart->points.reserve(std::min<std::size_t>(range.count, std::size_t{1} << 20));
     }
     try {
         CsvWriter csv(csvFile ? csvFile.get() : out);
