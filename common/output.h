@@ -19,6 +19,8 @@ public:
     double value() const { return m_value; }
     // The text the window shows: five decimals for a number, else the text.
     std::string text() const { return m_number ? formatResult(m_value) : std::string(m_text); }
+    // The fixed text of a text output, without a copy (empty for a number).
+    std::string_view fixedText() const { return m_number ? std::string_view{} : m_text; }
 
     void setNumber(double value) {
         m_set = m_number = true;

@@ -117,6 +117,9 @@ std::vector<RecordEntry> loadProject(const ProjectLayout& layout,
 // that is the extension alone (".dig") does.
 bool isProjectPath(std::string_view path, std::string_view extension);
 
+// The refusal of a file whose name lacks the program's extension.
+inline constexpr const char* cannotOpenWarning = "O VANTERO não pode abrir este arquivo";
+
 // The name a save uses for the chosen `path`: the path itself when it is a
 // path of this extension, else the path with the extension appended.
 std::string projectPathForSaving(std::string_view path, std::string_view extension);

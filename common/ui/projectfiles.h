@@ -45,7 +45,4 @@ private:
     QString& m_fileName;
 };
 
-// The warning for a file that is not the program's own.
-inline const char* const cannotOpenWarning = "O VANTERO não pode abrir este arquivo";
-
 } // namespace vantero::ui

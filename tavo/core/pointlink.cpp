@@ -127,6 +127,7 @@ void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
         // No length of fibre meets the budget.
         out.riseTimeMessage.setText(multimode ? multimodeRiseTimeMessage
                                               : singleModeRiseTimeMessage);
+        out.limitedBy = LimitingFactor::Dispersion;
         out.distanceCaption.setText(dispersionCaption);
         out.verdict.setText(dispersionVerdict);
         out.maximumDistance.setNumber(0);
@@ -140,6 +141,7 @@ void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
     // 9 and 10. The nearer limit is the maximum distance; a tie goes to
     // attenuation.
     const bool attenuation = Extended(ld) >= lp;
+    out.limitedBy = attenuation ? LimitingFactor::Attenuation : LimitingFactor::Dispersion;
     out.distanceCaption.setText(attenuation ? powerCaption : dispersionCaption);
     out.verdict.setText(attenuation ? attenuationVerdict : dispersionVerdict);
     out.maximumDistance.setNumber(attenuation ? lp : ld);

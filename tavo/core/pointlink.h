@@ -8,6 +8,7 @@
 #include "tavo/core/sensitivity.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace vantero::tavo {
@@ -55,6 +56,9 @@ struct PointLinkResult {
     Output distanceCaption;    // Label1
     Output verdict;            // Label8
     Output maximumDistance;    // Edit1
+
+    // The effect that limits the link, once the comparison is made.
+    std::optional<LimitingFactor> limitedBy;
     FaultRecord fault;
 };
 

@@ -34,6 +34,7 @@ TEST(PointLink, workedExampleWithEveryDefault) {
     EXPECT_EQ(r.distanceCaption.text(), "Distância máxima em termos de potência (km)");
     EXPECT_EQ(r.verdict.text(), "O sistema é limitado por atenuação");
     EXPECT_EQ(r.maximumDistance.text(), "49.52537");
+    EXPECT_EQ(r.limitedBy, LimitingFactor::Attenuation);
     EXPECT_EQ(setOutputs(r),
               (std::vector<std::string>{"sensitivity", "powerDistance", "systemRiseTime",
                                         "txRxRiseTime", "riseTimeDistance", "distanceCaption",
@@ -58,6 +59,7 @@ TEST(PointLink, returnToZeroFailsTheRiseTimeBudgetOnEveryRun) {
         EXPECT_EQ(r.distanceCaption.text(), "Distância máxima em termos de dispersão (km)");
         EXPECT_EQ(r.verdict.text(), "O sistema é limitado por dispersão");
         EXPECT_EQ(r.maximumDistance.text(), "0.00000");
+        EXPECT_EQ(r.limitedBy, LimitingFactor::Dispersion);
         EXPECT_EQ(setOutputs(r),
                   (std::vector<std::string>{"sensitivity", "powerDistance", "systemRiseTime",
                                             "txRxRiseTime", "message", "distanceCaption", "verdict",
@@ -205,6 +207,7 @@ TEST_P(PointLinkFaults, endTheRunAtTheirStep) {
     const PointLinkResult r = calculatePointLink(in);
     EXPECT_EQ(faultText(r), GetParam().fault);
     EXPECT_EQ(setOutputs(r), GetParam().setBefore);
+    EXPECT_FALSE(r.limitedBy.has_value());
 }
 
 const std::vector<std::string> none;
@@ -317,6 +320,7 @@ TEST(PointLink, tieBetweenTheDistancesIsAttenuationLimited) {
     EXPECT_EQ(r.verdict.text(), "O sistema é limitado por atenuação");
     EXPECT_EQ(r.distanceCaption.text(), "Distância máxima em termos de potência (km)");
     EXPECT_EQ(r.maximumDistance.text(), "1.53846");
+    EXPECT_EQ(r.limitedBy, LimitingFactor::Attenuation);
 }
 
 } // namespace

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "cli/core/calculator.h"
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantero::cli {
+
+// A command line the program cannot follow: its text says what is wrong and
+// what would be right.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The command line as given, before it is checked against a calculator.
+struct Arguments {
+    bool help = false;
+    std::string calculator; // empty when none is named
+    std::optional<std::string> open;
+    std::vector<std::string> sets; // NAME=VALUE, in order
+    bool json = false;
+    std::optional<std::string> save;
+    std::optional<std::string> sweep; // NAME=FROM:TO:COUNT
+    bool log = false;
+    std::optional<std::string> csv;
+    std::optional<std::string> plot;
+};
+
+// Reads the arguments after the program's name. Each option with a value
+// takes it from the next argument or after "=" ("--open=x.dig"). Options that
+// do not go together (--json with --sweep, --csv without it, ...) are a usage
+// error.
+Arguments parseArguments(std::span<const std::string_view> args);
+
+// One --set, resolved against a calculator: a numeric input's new text, or a
+// choice's new value.
+struct Setting {
+    enum class Kind { Text, Choice } kind;
+    std::size_t index;
+    std::string text;
+    int value = 0;
+};
+
+// Resolves NAME=VALUE. An unknown name, a choice value that is not one of the
+// choice's, or no "=" is a usage error that lists what is valid; a text that
+// is not a number fails with NumberFormatFailure naming the input. (A number
+// beyond the range of a double is left to the run, which faults on it as the
+// window does.)
+Setting resolveSetting(const Calculator& calculator, std::string_view nameValue);
+
+void applySetting(Session& session, const Setting& setting);
+
+// The names of a calculator's inputs or choices, for the messages that list
+// them: "a, b, c".
+std::string inputNames(const Calculator& calculator);
+std::string choiceValues(const ChoiceDescription& choice);
+std::string calculatorNames();
+
+} // namespace vantero::cli

@@ -1,0 +1,125 @@
+#include "cli/core/csvwriter.h"
+
+#include "common/failure.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+
+namespace vantero::cli {
+namespace {
+
+// Room for one number: the longest shortest form of a double is 24 characters.
+constexpr std::size_t numberRoom = 32;
+
+[[noreturn]] void failWithErrno() {
+    throw FileFailure(errno != 0 ? errno : EIO);
+}
+
+bool needsQuotes(char c) {
+    return c == ',' || c == '"' || c == '\r' || c == '\n';
+}
+
+std::string_view limitText(LimitingFactor factor) {
+    return factor == LimitingFactor::Attenuation ? "Attenuation" : "Dispersion";
+}
+
+} // namespace
+
+CsvWriter::CsvWriter(std::FILE* file, std::size_t capacity)
+    : m_file(file), m_buffer(capacity < 2 * numberRoom ? 2 * numberRoom : capacity) {}
+
+void CsvWriter::header(std::string_view inputName) {
+    putText(inputName);
+    put(",powerDistance,riseTimeDistance,maximumDistance,limitedBy,message\n");
+}
+
+void CsvWriter::row(const SweepPoint& point) {
+    putNumber(point.input);
+    put(',');
+    putNumber(point.powerDistance);
+    put(',');
+    putNumber(point.riseTimeDistance);
+    put(',');
+    putNumber(point.maximumDistance);
+    put(',');
+    if (point.limitedBy) {
+        put(limitText(*point.limitedBy));
+    }
+    put(',');
+    if (point.fault) {
+        putText(point.fault->what());
+    } else {
+        putText(point.message);
+    }
+    put('\n');
+}
+
+void CsvWriter::finish() {
+    flush();
+    if (std::fflush(m_file) != 0) {
+        failWithErrno();
+    }
+}
+
+void CsvWriter::room(std::size_t bytes) {
+    if (m_buffer.size() - m_used < bytes) {
+        flush();
+    }
+}
+
+void CsvWriter::flush() {
+    errno = 0;
+    if (m_used > 0 && std::fwrite(m_buffer.data(), 1, m_used, m_file) != m_used) {
+        failWithErrno();
+    }
+    m_used = 0;
+}
+
+void CsvWriter::put(std::string_view text) {
+    if (text.size() > m_buffer.size() - m_used) {
+        flush();
+        if (text.size() > m_buffer.size()) {
+            errno = 0;
+            if (std::fwrite(text.data(), 1, text.size(), m_file) != text.size()) {
+                failWithErrno();
+            }
+            return;
+        }
+    }
+    text.copy(m_buffer.data() + m_used, text.size());
+    m_used += text.size();
+}
+
+void CsvWriter::putNumber(double value) {
+    room(numberRoom);
+    char* first = m_buffer.data() + m_used;
+    const auto result = std::to_chars(first, first + numberRoom, value);
+    m_used += static_cast<std::size_t>(result.ptr - first);
+}
+
+void CsvWriter::putNumber(const std::optional<double>& value) {
+    if (value) {
+        putNumber(*value);
+    }
+}
+
+// A cell holding a comma, a quote or a line break is quoted, its quotes
+// doubled.
+void CsvWriter::putText(std::string_view text) {
+    if (std::none_of(text.begin(), text.end(), needsQuotes)) {
+        put(text);
+        return;
+    }
+    put('"');
+    for (std::size_t quote = text.find('"'); quote != std::string_view::npos;
+         quote = text.find('"')) {
+        put(text.substr(0, quote + 1));
+        put('"');
+        text.remove_prefix(quote + 1);
+    }
+    put(text);
+    put('"');
+}
+
+} // namespace vantero::cli

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "cli/core/calculator.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+namespace vantero::cli {
+
+// Writes the CSV of a sweep to a stream through one large buffer: a header,
+// then one row per point with the input's value, powerDistance,
+// riseTimeDistance, maximumDistance, limitedBy and the rise-time message or the
+// fault's text. Numbers come in their shortest form that reads back as the
+// same double; an output the run did not set is an empty cell.
+class CsvWriter {
+public:
+    explicit CsvWriter(std::FILE* file, std::size_t capacity = std::size_t{1} << 20);
+    CsvWriter(const CsvWriter&) = delete;
+    CsvWriter& operator=(const CsvWriter&) = delete;
+
+    void header(std::string_view inputName);
+    void row(const SweepPoint& point);
+    // Writes what is buffered and flushes the stream; a failure to write
+    // throws FileFailure with the system's error number.
+    void finish();
+
+private:
+    void room(std::size_t bytes);
+    void flush();
+    void put(std::string_view text);
+    void put(char c) {
+        if (m_used == m_buffer.size()) {
+            flush();
+        }
+        m_buffer[m_used++] = c;
+    }
+    void putNumber(double value);
+    void putNumber(const std::optional<double>& value);
+    void putText(std::string_view text);
+
+    std::FILE* m_file;
+    std::vector<char> m_buffer;
+    std::size_t m_used = 0;
+};
+
+} // namespace vantero::cli

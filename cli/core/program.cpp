@@ -1,0 +1,343 @@
+#include "cli/core/program.h"
+
+#include "cli/core/arguments.h"
+#include "cli/core/csvwriter.h"
+#include "cli/core/report.h"
+#include "common/failure.h"
+#include "common/projectfile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vantero::cli {
+namespace {
+
+constexpr std::string_view usage =
+    "Usage:\n"
+    "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... [--json] [--save FILE]\n"
+    "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... --sweep NAME=FROM:TO:COUNT\n"
+    "          [--log] [--csv FILE] [--plot FILE.png]\n"
+    "  vantero [CALCULATOR] --help\n";
+
+constexpr std::string_view description =
+    "\n"
+    "Runs the link budget of one calculator, tavo (point-to-point), estrela (passive\n"
+    "star) or anel (ring), on the texts its window starts with, as the window's OK\n"
+    "button does, and prints the results in the order the window sets them: per line\n"
+    "the result's name, a tab and its text exactly as the window shows it; the\n"
+    "rise-time message, when there is one, as \"message<TAB>text\" at its place.\n"
+    "\n"
+    "  --open FILE       start from a project file, read as \"Abrir...\" reads it; the\n"
+    "                    name must end in the calculator's extension. A choice record\n"
+    "                    holding no code of its choice leaves that choice at its\n"
+    "                    initial value.\n"
+    "  --set NAME=VALUE  replace the text of a numeric input, or set a choice; after\n"
+    "                    --open, in order. Texts follow the rules of the window's\n"
+    "                    fields: blanks around the number are ignored, an empty text\n"
+    "                    is 0, and only \".\" separates decimals.\n"
+    "  --json            print one JSON object instead: calculator, inputs, results\n"
+    "                    (value and text), message and fault.\n"
+    "  --save FILE       before the calculation, write the inputs as \"Salvar Como...\"\n"
+    "                    does: the extension is appended when the name lacks it, and\n"
+    "                    the file is replaced only once the new one is complete.\n"
+    "  --sweep NAME=FROM:TO:COUNT\n"
+    "                    run COUNT points of one numeric input, FROM and TO included,\n"
+    "                    evenly spaced, and print CSV: the input, powerDistance,\n"
+    "                    riseTimeDistance (empty when the rise-time budget fails),\n"
+    "                    maximumDistance, limitedBy (Attenuation or Dispersion) and\n"
+    "                    message (the rise-time message or the fault of the point).\n"
+    "                    Numbers in their shortest form that reads back exactly.\n"
+    "  --log             space the points geometrically (a constant ratio).\n"
+    "  --csv FILE        write the CSV to FILE instead of standard output.\n"
+    "  --plot FILE.png   also draw both distances and the maximum against the input,\n"
+    "                    with the points where the limit changes marked.\n"
+    "  --help            this text; after a calculator, only its inputs and choices.\n"
+    "\n"
+    "Exit status: 0 when the calculation ran (a failed rise-time budget is a\n"
+    "result, not an error; so is a faulting point of a sweep, shown in its row);\n"
+    "1 on an arithmetic fault, its text on standard error after the results set\n"
+    "before it; 2 on a usage error or a text that is not a number, naming the\n"
+    "input; 3 on a file failure.\n";
+
+std::string trimmed(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return std::string(text);
+}
+
+std::string padded(std::string_view text, std::size_t width) {
+    std::string cell(text);
+    cell.resize(std::max(width, cell.size() + 1), ' ');
+    return cell;
+}
+
+// `text` in lines of at most `width` characters, each after `indent` blanks.
+std::string wrapped(std::string_view text, std::size_t indent, std::size_t width) {
+    std::string lines;
+    std::string line;
+    while (!text.empty()) {
+        const std::size_t blank = text.find(' ');
+        const std::string_view word = text.substr(0, blank);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            lines += std::string(indent, ' ') + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + std::string(word);
+        text.remove_prefix(blank == std::string_view::npos ? text.size() : blank + 1);
+    }
+    if (!line.empty()) {
+        lines += std::string(indent, ' ') + line + "\n";
+    }
+    return lines;
+}
+
+std::string calculatorHelp(const Calculator& calculator) {
+    constexpr std::size_t nameWidth = 26;
+    constexpr std::size_t initialWidth = 12;
+    constexpr std::size_t unitWidth = 14;
+    const std::string valueIndent(2 + nameWidth + initialWidth, ' ');
+
+    std::string text = "\n" + std::string(calculator.name()) + ": " +
+                       std::string(calculator.caption()) + " (project files " +
+                       std::string(calculator.layout().extension) + ")\n";
+    text += "  " + padded("input", nameWidth) + padded("initial", initialWidth) +
+            padded("unit", unitWidth) + "label\n";
+    std::vector<std::string_view> notInFile;
+    for (const InputDescription& input : calculator.inputs()) {
+        text += "  " + padded(input.name, nameWidth) + padded(input.initialText, initialWidth) +
+                padded(input.unit, unitWidth) + trimmed(input.label) + "\n";
+        bool inFile = false;
+        for (const ProjectRecord& record : calculator.layout().records) {
+            inFile = inFile || record.input == input.name;
+        }
+        if (!inFile) {
+            notInFile.push_back(input.name);
+        }
+    }
+    text += "  " + padded("choice", nameWidth) + padded("initial", initialWidth) + "values\n";
+    const std::vector<int> initial = calculator.initialChoices();
+    for (std::size_t i = 0; i < calculator.choices().size(); ++i) {
+        const ChoiceDescription& choice = calculator.choices()[i];
+        text += "  " + padded(choice.name, nameWidth) +
+                padded(choice.values[static_cast<std::size_t>(initial[i])], initialWidth);
+        if (choice.captions.empty()) {
+            text += choiceValues(choice) + "\n";
+        } else {
+            for (std::size_t v = 0; v < choice.values.size(); ++v) {
+                text += (v == 0 ? "" : valueIndent) + std::string(choice.values[v]) + " " +
+                        std::string(choice.captions[v]) + "\n";
+            }
+        }
+        if (!choice.note.empty()) {
+            text += wrapped(choice.note, valueIndent.size(), 78 - valueIndent.size());
+        }
+    }
+    if (!notInFile.empty()) {
+        std::string names;
+        for (std::string_view name : notInFile) {
+            names += (names.empty() ? "" : ", ") + std::string(name);
+        }
+        text += wrapped("Not kept in the project file: " + names + ".", 2, 76);
+    }
+    return text;
+}
+
+// Reports a failure on `err` as the window's error box shows it, with its
+// final full stop, and gives its exit status. A file failure names the file.
+int report(std::FILE* err, const Failure& failure, std::string_view file = {}) {
+    std::string line;
+    if (!file.empty() && dynamic_cast<const FileFailure*>(&failure) != nullptr) {
+        line = std::string(file) + ": ";
+    }
+    line += failureMessage(failure) + ".\n";
+    std::fputs(line.c_str(), err);
+    return exitStatus(failure);
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OwnedFile = std::unique_ptr<std::FILE, FileCloser>;
+
+OwnedFile openForWriting(const std::string& path, const char* mode) {
+    errno = 0;
+    OwnedFile file(std::fopen(path.c_str(), mode));
+    if (!file) {
+        throw FileFailure(errno != 0 ? errno : EIO);
+    }
+    return file;
+}
+
+void closeWritten(OwnedFile file) {
+    errno = 0;
+    if (std::fclose(file.release()) != 0) {
+        throw FileFailure(errno != 0 ? errno : EIO);
+    }
+}
+
+void writeFile(const std::string& path, std::string_view bytes) {
+    OwnedFile file = openForWriting(path, "wb");
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+        throw FileFailure(errno != 0 ? errno : EIO);
+    }
+    closeWritten(std::move(file));
+}
+
+ChartPoint chartPoint(const SweepPoint& point) {
+    return {point.input,           point.powerDistance, point.riseTimeDistance,
+            point.maximumDistance, point.limitedBy,     !point.message.empty()};
+}
+
+// Runs the sweep, writing its CSV as it goes, and then draws its chart.
+int runSweep(Session& session, const SweepRange& range, const Arguments& a, std::FILE* out,
+             std::FILE* err, const ChartRenderer& drawChart) {
+    const Calculator& calculator = session.calculator();
+    OwnedFile csvFile;
+    if (a.csv) {
+        try {
+            csvFile = openForWriting(*a.csv, "w");
+        } catch (const Failure& failure) {
+            return report(err, failure, *a.csv);
+        }
+    }
+    std::optional<SweepChart> chart;
+    if (a.plot) {
+        chart = sweepChart(calculator, range);
+        chart->points.reserve(std::min<std::size_t>(range.count, std::size_t{1} << 20));
+    }
+    try {
+        CsvWriter csv(csvFile ? csvFile.get() : out);
+        csv.header(calculator.inputs()[range.input].name);
+        for (std::size_t i = 0; i < range.count; ++i) {
+            const SweepPoint point = session.runAt(range.input, sweepValue(range, i));
+            csv.row(point);
+            if (chart && !point.fault) {
+                chart->points.push_back(chartPoint(point));
+            }
+        }
+        csv.finish();
+        if (csvFile) {
+            closeWritten(std::move(csvFile));
+        }
+    } catch (const Failure& failure) {
+        return report(err, failure, a.csv ? *a.csv : "standard output");
+    }
+    if (chart) {
+        chart->crossovers = findCrossovers(chart->points, range.logarithmic);
+        try {
+            writeFile(*a.plot, drawChart(*chart));
+        } catch (const Failure& failure) {
+            return report(err, failure, *a.plot);
+        }
+    }
+    return 0;
+}
+
+int runOnce(const Session& session, bool json, std::FILE* out, std::FILE* err) {
+    const RunReport run = session.run();
+    const std::string text = json ? runJson(session, run) : runText(run);
+    std::fwrite(text.data(), 1, text.size(), out);
+    errno = 0;
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        return report(err, FileFailure(errno != 0 ? errno : EIO), "standard output");
+    }
+    return run.fault ? report(err, *run.fault) : 0;
+}
+
+int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer& drawChart) {
+    const Calculator* calculator = findCalculator(a.calculator);
+    if (a.help) {
+        if (!a.calculator.empty() && calculator == nullptr) {
+            throw UsageError("no calculator \"" + a.calculator + "\"; the calculators are " +
+                             calculatorNames());
+        }
+        const std::string text = helpText(calculator);
+        std::fputs(text.c_str(), out);
+        return 0;
+    }
+    if (a.calculator.empty()) {
+        throw UsageError("name a calculator: " + calculatorNames());
+    }
+    if (calculator == nullptr) {
+        throw UsageError("no calculator \"" + a.calculator + "\"; the calculators are " +
+                         calculatorNames());
+    }
+    if (a.plot && !drawChart) {
+        throw UsageError("--plot: this build of vantero draws no charts (it was built without Qt)");
+    }
+
+    // Everything given is checked before any file is read or written.
+    std::vector<Setting> settings;
+    for (const std::string& set : a.sets) {
+        settings.push_back(resolveSetting(*calculator, set));
+    }
+    std::optional<SweepRange> range;
+    if (a.sweep) {
+        range = parseSweep(*calculator, *a.sweep, a.log);
+    }
+
+    const std::unique_ptr<Session> session = calculator->newSession();
+    if (a.open) {
+        if (!isProjectPath(*a.open, calculator->layout().extension)) {
+            std::fprintf(err, "%s: %s.\n", a.open->c_str(), cannotOpenWarning);
+            return 3;
+        }
+        try {
+            openProject(*session, *a.open);
+        } catch (const Failure& failure) {
+            return report(err, failure, *a.open);
+        }
+    }
+    for (const Setting& setting : settings) {
+        applySetting(*session, setting);
+    }
+    if (a.save) {
+        const std::string path = projectPathForSaving(*a.save, calculator->layout().extension);
+        try {
+            saveProject(*session, path);
+        } catch (const Failure& failure) {
+            return report(err, failure, path);
+        }
+    }
+    if (range) {
+        return runSweep(*session, *range, a, out, err, drawChart);
+    }
+    return runOnce(*session, a.json, out, err);
+}
+
+} // namespace
+
+std::string helpText(const Calculator* only) {
+    std::string text(usage);
+    if (only == nullptr) {
+        text += description;
+    }
+    for (const Calculator* calculator : calculators()) {
+        if (only == nullptr || only == calculator) {
+            text += calculatorHelp(*calculator);
+        }
+    }
+    return text;
+}
+
+int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
+                   const ChartRenderer& drawChart) {
+    try {
+        return run(parseArguments(args), out, err, drawChart);
+    } catch (const UsageError& error) {
+        std::fprintf(err,
+                     "vantero: %s\n(vantero --help lists the calculators, their inputs "
+                     "and their choices)\n",
+                     error.what());
+        return 2;
+    } catch (const Failure& failure) {
+        return report(err, failure);
+    }
+}
+
+} // namespace vantero::cli

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "cli/core/calculator.h"
+#include "cli/core/sweep.h"
+
+#include <cstdio>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vantero::cli {
+
+// Draws the chart of a sweep and gives the bytes of its PNG image.
+using ChartRenderer = std::function<std::string(const SweepChart&)>;
+
+// Runs the command line `args` (without the program's name), writing results
+// to `out` and failures and usage errors to `err`, and gives the exit status:
+// 0 when the calculation ran, 1 on an arithmetic fault, 2 on a usage error or
+// a text that is not a number, 3 on a file failure. `drawChart` is empty in a
+// build that draws no charts; --plot is then a usage error.
+int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
+                   const ChartRenderer& drawChart);
+
+// The text of --help: the usage and every calculator's inputs and choices, or
+// those of one calculator only.
+std::string helpText(const Calculator* only = nullptr);
+
+} // namespace vantero::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "cli/core/calculator.h"
+#include "common/failure.h"
+
+#include <string>
+#include <string_view>
+
+namespace vantero::cli {
+
+// The results of a run as lines "name<TAB>text", in the order the run set
+// them, each text as the window shows it; the rise-time message as
+// "message<TAB>text" at its place.
+std::string runText(const RunReport& run);
+
+// The run as one JSON object: "calculator", "inputs" (every input's text and
+// every choice's value), "results" (in the order set: {"value", "text"} for a
+// number, {"text"} for a caption or verdict), "message" and "fault" (string or
+// null).
+std::string runJson(const Session& session, const RunReport& run);
+
+// The text a failure is reported with, without the final full stop: a text
+// that is not a number names its input ("bitRate: ...").
+std::string failureMessage(const Failure& failure);
+
+// The exit status of a failure: 1 an arithmetic fault, 2 a text that is not
+// a number, 3 a file failure.
+int exitStatus(const Failure& failure);
+
+} // namespace vantero::cli

@@ -1,0 +1,159 @@
+// The built vantero program, run as a separate process: exit statuses and
+// what goes to standard output and standard error.
+
+#include "cli/tests/temporaryfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs vantero with `args`; its standard output goes to `outPath` when one is
+// given. `environment` replaces the environment when not empty.
+Outcome run(const std::vector<std::string>& args, const std::string& outPath = {},
+            const std::vector<std::string>& environment = {}) {
+    vantero::cli::TemporaryFolder folder;
+    const std::string out = outPath.empty() ? folder.file("out") : outPath;
+    const std::string err = folder.file("err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+
+    std::vector<char*> argv{const_cast<char*>(VANTERO_PROGRAM)};
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& entry : environment) {
+        envp.push_back(const_cast<char*>(entry.c_str()));
+    }
+    envp.push_back(nullptr);
+
+    pid_t pid = 0;
+    Outcome outcome;
+    if (posix_spawn(&pid, VANTERO_PROGRAM, &actions, nullptr, argv.data(),
+                    environment.empty() ? environ : envp.data()) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    if (outPath.empty()) {
+        outcome.out = vantero::cli::fileContents(out);
+    }
+    outcome.err = vantero::cli::fileContents(err);
+    return outcome;
+}
+
+struct Expected {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* outHas; // "" for an empty output
+    const char* errStarts;
+};
+
+void PrintTo(const Expected& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Program : public testing::TestWithParam<Expected> {};
+
+TEST_P(Program, exitsWithItsStatusAndStreams) {
+    const Expected& c = GetParam();
+    const Outcome o = run(c.args);
+    EXPECT_EQ(o.status, c.status) << o.err;
+    if (std::string(c.outHas).empty()) {
+        EXPECT_EQ(o.out, "");
+    } else {
+        EXPECT_NE(o.out.find(c.outHas), std::string::npos) << o.out;
+    }
+    EXPECT_TRUE(o.err.starts_with(c.errStarts)) << o.err;
+    if (std::string(c.errStarts).empty()) {
+        EXPECT_EQ(o.err, "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, Program,
+    testing::Values(
+        Expected{"defaults", {"tavo"}, 0, "\nmaximumDistance\t49.52537\n", ""},
+        Expected{"rise time budget failed",
+                 {"anel", "--set", "bitRate=1000"},
+                 0,
+                 "\nmessage\tO tempo de subida do sistema",
+                 ""},
+        Expected{"arithmetic fault",
+                 {"estrela", "--set", "fibreAttenuation=0"},
+                 1,
+                 "",
+                 "Floating point division by zero.\n"},
+        Expected{"not a number",
+                 {"tavo", "--set", "bitRate=3,4"},
+                 2,
+                 "",
+                 "bitRate: \"3,4\" não é um número válido.\n"},
+        Expected{"usage",
+                 {"tavo", "--set", "lineCode=AMI"},
+                 2,
+                 "",
+                 "vantero: lineCode is one of NRZ, RZ"},
+        Expected{"missing file",
+                 {"anel", "--open", "/nonexistent/x.anel"},
+                 3,
+                 "",
+                 "/nonexistent/x.anel: File not found.\n"},
+        Expected{"help", {"--help"}, 0, "Usage:\n", ""},
+        Expected{"sweep",
+                 {"anel", "--sweep", "bitRate=10:20:3"},
+                 0,
+                 "bitRate,powerDistance,riseTimeDistance,maximumDistance,limitedBy,message\n10,",
+                 ""}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        for (char& c : name) {
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        }
+        return name;
+    });
+
+TEST(Program, aFullStandardOutputIsAFileFailure) {
+    const Outcome o = run({"tavo"}, "/dev/full");
+    EXPECT_EQ(o.status, 3);
+    EXPECT_EQ(o.err, "standard output: Disk full.\n");
+}
+
+TEST(Program, drawsAChartWithoutADisplay) {
+    vantero::cli::TemporaryFolder folder;
+    const std::string chart = folder.file("chart.png");
+    // State: no display, and a platform that would need one.
+    const Outcome o = run(
+        {"tavo", "--sweep", "bitRate=1:1000:50", "--log", "--csv", "/dev/null", "--plot", chart},
+        {}, {"QT_QPA_PLATFORM=xcb", "HOME=" + folder.file("")});
+    if (!VANTERO_DRAWS_CHARTS) {
+        EXPECT_EQ(o.status, 2);
+        EXPECT_NE(o.err.find("draws no charts"), std::string::npos) << o.err;
+        return;
+    }
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");
+    EXPECT_TRUE(vantero::cli::fileContents(chart).starts_with("\x89PNG\r\n\x1a\n"));
+}
+
+} // namespace

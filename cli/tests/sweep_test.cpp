@@ -1,0 +1,282 @@
+#include "cli/core/arguments.h"
+#include "cli/core/sweep.h"
+#include "cli/tests/commandline.h"
+#include "common/failure.h"
+#include "common/tests/calculationtesting.h"
+#include "estrela/core/starlink.h"
+#include "tavo/core/pointlink.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace vantero::cli {
+namespace {
+
+std::string shortest(double value) {
+    char buffer[32];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        result.push_back(line);
+    }
+    return result;
+}
+
+const Calculator& calculator(std::string_view name) {
+    return *findCalculator(name);
+}
+
+TEST(Sweep, writesAHeaderAndOneRowPerPointAFaultingPointIncluded) {
+    // State: the star's bit rate from 0 (a fault after the power budget) to
+    // 100 Mbit/s, dispersion-limited.
+    const Outcome o = runVantero({"estrela", "--sweep", "bitRate=0:100:3"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");
+
+    estrela::StarLinkInput in;
+    const std::string lp = shortest(estrela::calculateStarLink(in).powerDistance.value());
+    in.bitRate = "50";
+    const std::string ld50 = shortest(estrela::calculateStarLink(in).riseTimeDistance.value());
+    in.bitRate = "100";
+    const std::string ld100 = shortest(estrela::calculateStarLink(in).riseTimeDistance.value());
+    EXPECT_EQ(lines(o.out),
+              (std::vector<std::string>{
+                  "bitRate,powerDistance,riseTimeDistance,maximumDistance,limitedBy,message",
+                  "0," + lp + ",,,,Floating point division by zero",
+                  "50," + lp + "," + ld50 + "," + ld50 + ",Dispersion,",
+                  "100," + lp + "," + ld100 + "," + ld100 + ",Dispersion,"}));
+}
+
+TEST(Sweep, aFailedRiseTimeBudgetLeavesTheRiseTimeDistanceEmpty) {
+    // State: tavo at 34 and 100 Mbit/s: the second is too fast for the
+    // receiver's rise time.
+    const Outcome direct = runVantero({"tavo", "--sweep", "bitRate=34:100:2"});
+    ASSERT_EQ(direct.status, 0) << direct.err;
+    const auto rows = lines(direct.out);
+    ASSERT_EQ(rows.size(), 3u);
+    const tavo::PointLinkResult defaults = tavo::calculatePointLink(tavo::PointLinkInput{});
+    EXPECT_EQ(rows[1], "34," + shortest(defaults.powerDistance.value()) + "," +
+                           shortest(defaults.riseTimeDistance.value()) + "," +
+                           shortest(defaults.maximumDistance.value()) + ",Attenuation,");
+    tavo::PointLinkInput fast;
+    fast.bitRate = "100";
+    EXPECT_EQ(rows[2], "100," + shortest(tavo::calculatePointLink(fast).powerDistance.value()) +
+                           ",,0,Dispersion,tempo de subida do sistema menor que a soma dos "
+                           "tempos do transmissor e do receptor");
+}
+
+TEST(Sweep, writesTheCsvToItsFile) {
+    TemporaryFolder folder;
+    const std::string csv = folder.file("sweep.csv");
+    const Outcome o = runVantero({"anel", "--sweep", "launchedPower=-20:-10:11", "--csv", csv});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "");
+    const auto rows = lines(fileContents(csv));
+    ASSERT_EQ(rows.size(), 12u);
+    EXPECT_TRUE(rows[1].starts_with("-20,"));
+    EXPECT_TRUE(rows[6].starts_with("-15,"));
+    EXPECT_TRUE(rows[11].starts_with("-10,"));
+}
+
+TEST(Sweep, theOtherInputsKeepTheirSettings) {
+    // State: RZ fails the rise-time budget whatever the launched power.
+    const Outcome o =
+        runVantero({"tavo", "--set", "lineCode=RZ", "--sweep", "launchedPower=0:1:2"});
+    const auto rows = lines(o.out);
+    ASSERT_EQ(rows.size(), 3u);
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        EXPECT_NE(rows[i].find(",,0,Dispersion,tempo de subida"), std::string::npos) << rows[i];
+    }
+}
+
+TEST(SweepValues, evenlySpacedWithBothEndsExact) {
+    const SweepRange range{0, 0, 1, 11, false};
+    std::vector<std::string> values;
+    for (std::size_t i = 0; i < range.count; ++i) {
+        values.push_back(shortest(sweepValue(range, i)));
+    }
+    EXPECT_EQ(values, (std::vector<std::string>{"0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6",
+                                                "0.7", "0.8", "0.9", "1"}));
+    const SweepRange down{0, 10, -10, 3, false};
+    EXPECT_EQ(sweepValue(down, 1), 0);
+    EXPECT_EQ(sweepValue(down, 2), -10);
+}
+
+TEST(SweepValues, logarithmicMeetsEveryDecadeAndKeepsItsRatio) {
+    const SweepRange decades{0, 1, 1000, 4, true};
+    EXPECT_EQ(sweepValue(decades, 0), 1);
+    EXPECT_EQ(sweepValue(decades, 1), 10);
+    EXPECT_EQ(sweepValue(decades, 2), 100);
+    EXPECT_EQ(sweepValue(decades, 3), 1000);
+
+    const SweepRange fine{0, 1, 1000, 1000000, true};
+    const double ratio = std::pow(1000.0, 1.0 / 999999);
+    for (const std::size_t i : {1u, 2u, 499999u, 500000u, 999998u}) {
+        EXPECT_NEAR(sweepValue(fine, i) / sweepValue(fine, i - 1), ratio, 1e-13) << i;
+    }
+    EXPECT_EQ(sweepValue(fine, 999999), 1000);
+
+    const SweepRange negative{0, -1, -100, 3, true};
+    EXPECT_EQ(sweepValue(negative, 1), -10);
+    EXPECT_EQ(sweepValue(negative, 2), -100);
+}
+
+TEST(SweepValues, onePointIsItsOnlyValue) {
+    const SweepRange single = parseSweep(calculator("anel"), "bitRate=15:15:1", false);
+    EXPECT_EQ(single.count, 1u);
+    EXPECT_EQ(sweepValue(single, 0), 15);
+}
+
+TEST(SweepRanges, areReadByTheFieldsNumberRules) {
+    const SweepRange range = parseSweep(calculator("tavo"), "gainMargin= 1e1 :.5:7", true);
+    EXPECT_EQ(range.input, *calculator("tavo").findInput("gainMargin"));
+    EXPECT_EQ(range.from, 10);
+    EXPECT_EQ(range.to, 0.5);
+    EXPECT_EQ(range.count, 7u);
+    EXPECT_TRUE(range.logarithmic);
+}
+
+struct BadRange {
+    const char* spec;
+    bool logarithmic;
+    const char* says;
+};
+
+void PrintTo(const BadRange& c, std::ostream* os) {
+    *os << c.spec << (c.logarithmic ? " --log" : "");
+}
+
+class BadRanges : public testing::TestWithParam<BadRange> {};
+
+TEST_P(BadRanges, areUsageErrors) {
+    try {
+        (void)parseSweep(calculator("tavo"), GetParam().spec, GetParam().logarithmic);
+        FAIL() << "accepted";
+    } catch (const UsageError& error) {
+        EXPECT_NE(std::string(error.what()).find(GetParam().says), std::string::npos)
+            << error.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Specs, BadRanges,
+                         testing::Values(BadRange{"bitRate", false, "NAME=FROM:TO:COUNT"},
+                                         BadRange{"bitRate=1:2", false, "NAME=FROM:TO:COUNT"},
+                                         BadRange{"bitRate=1:2:3:4", false, "NAME=FROM:TO:COUNT"},
+                                         BadRange{"bitRate=1:2:0", false, "at least 1"},
+                                         BadRange{"bitRate=1:2:-3", false, "at least 1"},
+                                         BadRange{"bitRate=1:2:2.5", false, "at least 1"},
+                                         BadRange{"bitRate=1:2:1", false, "at least 2 points"},
+                                         BadRange{"bitRate=1:1e400:3", false, "range of a double"},
+                                         BadRange{"bitRate=0:1000:3", true, "same sign"},
+                                         BadRange{"bitRate=-1:1000:3", true, "same sign"},
+                                         BadRange{"rate=1:2:3", false, "numeric input of tavo"}),
+                         [](const auto& info) {
+                             return testNameOf(info.param.spec) +
+                                    (info.param.logarithmic ? "_log" : "");
+                         });
+
+TEST(SweepRanges, aBoundThatIsNotANumberNamesTheSweptInput) {
+    try {
+        (void)parseSweep(calculator("estrela"), "bitRate=1,5:10:3", false);
+        FAIL() << "accepted";
+    } catch (const NumberFormatFailure& failure) {
+        EXPECT_EQ(failure.input(), "bitRate");
+        EXPECT_EQ(failure.typed(), "1,5");
+    }
+    const Outcome o = runVantero({"estrela", "--sweep", "bitRate=1:dez:3"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, "bitRate: \"dez\" não é um número válido.\n");
+}
+
+ChartPoint point(double x, double lp, std::optional<double> ld, LimitingFactor limit) {
+    const double max = !ld ? 0 : limit == LimitingFactor::Attenuation ? lp : *ld;
+    return {{x, lp, ld, max, limit}, !ld};
+}
+
+constexpr auto attenuation = LimitingFactor::Attenuation;
+constexpr auto dispersion = LimitingFactor::Dispersion;
+
+TEST(Crossovers, lieWhereTheTwoDistancesMeet) {
+    // State: the rise-time distance falls from 30 to 10 km across a power
+    // distance of 20 km: they meet halfway, or at 10^1.5 on a log axis.
+    const std::vector<ChartPoint> points{point(1, 20, 40, attenuation),
+                                         point(10, 20, 30, attenuation),
+                                         point(100, 20, 10, dispersion)};
+    const auto linear = findCrossovers(points, false);
+    ASSERT_EQ(linear.size(), 1u);
+    EXPECT_DOUBLE_EQ(linear[0].input, 55);
+    EXPECT_DOUBLE_EQ(*linear[0].distance, 20);
+    EXPECT_EQ(linear[0].before, attenuation);
+    EXPECT_EQ(linear[0].after, dispersion);
+
+    const auto logarithmic = findCrossovers(points, true);
+    ASSERT_EQ(logarithmic.size(), 1u);
+    EXPECT_DOUBLE_EQ(logarithmic[0].input, std::pow(10, 1.5));
+}
+
+TEST(Crossovers, beforeAFailedBudgetLieHalfwayWithoutADistance) {
+    const std::vector<ChartPoint> points{point(10, 20, 30, attenuation),
+                                         point(1000, 18, std::nullopt, dispersion)};
+    const auto logarithmic = findCrossovers(points, true);
+    ASSERT_EQ(logarithmic.size(), 1u);
+    EXPECT_DOUBLE_EQ(logarithmic[0].input, 100);
+    EXPECT_FALSE(logarithmic[0].distance.has_value());
+    EXPECT_DOUBLE_EQ(findCrossovers(points, false)[0].input, 505);
+}
+
+TEST(Crossovers, everyChangeIsMarkedEitherWay) {
+    const std::vector<ChartPoint> points{
+        point(1, 20, 10, dispersion), point(2, 20, 30, attenuation), point(3, 20, 40, attenuation),
+        point(4, 20, 5, dispersion)};
+    const auto crossovers = findCrossovers(points, false);
+    ASSERT_EQ(crossovers.size(), 2u);
+    EXPECT_EQ(crossovers[0].before, dispersion);
+    EXPECT_EQ(crossovers[0].after, attenuation);
+    EXPECT_DOUBLE_EQ(crossovers[0].input, 1.5);
+    EXPECT_DOUBLE_EQ(crossovers[1].input, 3 + 20.0 / 35);
+    EXPECT_TRUE(findCrossovers(std::vector(points.begin() + 1, points.begin() + 3), false).empty());
+}
+
+TEST(Charts, leaveFaultingPointsOutAndMarkTheCrossover) {
+    // State: tavo's bit rate from 0 (a fault) up to 100 Mbit/s, through the
+    // crossover near 42 Mbit/s.
+    std::optional<SweepChart> drawn;
+    const auto keep = [&](const SweepChart& chart) {
+        drawn = chart;
+        return std::string();
+    };
+    TemporaryFolder folder;
+    const Outcome o = runVantero({"tavo", "--sweep", "bitRate=0:100:201", "--csv", "/dev/null",
+                                  "--plot", folder.file("chart.png")},
+                                 keep);
+    ASSERT_EQ(o.status, 0) << o.err;
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(drawn->points.size(), 200u);
+    EXPECT_EQ(drawn->points.front().input, 0.5);
+    EXPECT_EQ(drawn->xLabel, "Taxa de transmissão de dados (Mbits/s)");
+    EXPECT_EQ(drawn->xUnit, "Mbit/s");
+    ASSERT_EQ(drawn->crossovers.size(), 1u);
+    EXPECT_GT(drawn->crossovers[0].input, 42);
+    EXPECT_LT(drawn->crossovers[0].input, 42.5);
+    EXPECT_TRUE(drawn->points.back().riseTimeRejected);
+    EXPECT_FALSE(drawn->points.front().riseTimeRejected);
+}
+
+TEST(Charts, labelTheAxisWithTheWindowsLabelAndUnit) {
+    EXPECT_EQ(axisLabel("Número total de conectores ", ""), "Número total de conectores");
+    EXPECT_EQ(axisLabel("m", ""), "m");
+    EXPECT_EQ(axisLabel("Margem de ganho (dB)", "dB"), "Margem de ganho (dB)");
+    EXPECT_EQ(axisLabel("Sensitividade", "dBm"), "Sensitividade (dBm)");
+}
+
+} // namespace
+} // namespace vantero::cli
