@@ -35,6 +35,10 @@ struct ChoiceDescription {
     // What each value stands for in the window, when its name does not say.
     std::span<const std::string_view> captions = {};
     std::string_view note = {};
+    // For a choice made with a pair of radio buttons: the value the window's
+    // calculation takes when opening a file leaves both buttons cleared (a
+    // record with no code); none when the choice then keeps its value.
+    std::optional<int> whenCleared = {};
 };
 
 // One output of a run, in the order the run set it.

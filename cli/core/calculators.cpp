@@ -173,7 +173,9 @@ const std::array<ChoiceBinding<PointLinkInput>, 5> pointLinkChoices = {{
          "independent of berChoice, unlike the window's two lists. 0 is saved as no "
          "photodetector selected, and opening such a file leaves detectorType at 1"}),
     heldBy<PointLinkInput, &PointLinkInput::berChoice>({"berChoice", berChoices}),
-    heldBy<PointLinkInput, &PointLinkInput::fibreType>({"fibreType", fibreTypes}),
+    // With neither fibre button checked the window calculates multimode fibre.
+    heldBy<PointLinkInput, &PointLinkInput::fibreType>(
+        {"fibreType", fibreTypes, 0, {}, {}, static_cast<int>(FibreType::Multimode)}),
 }};
 
 using estrela::StarLinkInput;
@@ -271,6 +273,9 @@ void openProject(Session& session, const std::filesystem::path& path) {
             session.setText(target, std::get<std::string>(entries[i]));
         } else if (const ChoiceIndex index = std::get<ChoiceIndex>(entries[i])) {
             session.setChoice(target, *index + calculator.choices()[target].firstCoded);
+        } else if (const auto cleared = calculator.choices()[target].whenCleared;
+                   cleared && !record.components[1].empty()) {
+            session.setChoice(target, *cleared);
         }
     }
 }

@@ -102,9 +102,11 @@ TEST(ProjectFiles, theSaveHappensBeforeTheRunWhateverItsOutcome) {
     EXPECT_TRUE(std::filesystem::exists(folder.file("n.stl")));
 }
 
-TEST(ProjectFiles, aChoiceRecordWithNoCodeLeavesTheChoiceAtItsInitialValue) {
+TEST(ProjectFiles, aChoiceRecordWithNoCodeIsTakenAsTheWindowTakesIt) {
     // State: a .dig file whose line code is RZ and whose photodetector and
     // fibre-type records hold no code (0.0).
+    // Expected: the photodetector list keeps its initial item; the fibre-type
+    // buttons are both cleared, which the window calculates as multimode.
     TemporaryFolder folder;
     const std::string path = folder.file("codes.dig");
     std::vector<RecordEntry> entries;
@@ -125,7 +127,7 @@ TEST(ProjectFiles, aChoiceRecordWithNoCodeLeavesTheChoiceAtItsInitialValue) {
     EXPECT_NE(o.out.find("\"lineCode\": \"RZ\""), std::string::npos) << o.out;
     EXPECT_NE(o.out.find("\"lightSource\": \"LASER\""), std::string::npos);
     EXPECT_NE(o.out.find("\"detectorType\": \"1\""), std::string::npos);
-    EXPECT_NE(o.out.find("\"fibreType\": \"SingleMode\""), std::string::npos);
+    EXPECT_NE(o.out.find("\"fibreType\": \"Multimode\""), std::string::npos);
     EXPECT_NE(o.out.find("\"bitRate\": \"1.000\""), std::string::npos);
 }
 
