@@ -43,9 +43,10 @@ std::string_view trimmed(std::string_view text) {
 
 } // namespace
 
-SweepRange parseSweep(const Calculator& calculator, std::string_view spec, bool logarithmic) {
-    const std::size_t equals = spec.find('=');
-    const std::string_view name = spec.substr(0, equals);
+SweepRange parseSweep(const Calculator& calculator, std::string_view sweepArgument,
+                      bool logarithmic) {
+    const std::size_t equals = sweepArgument.find('=');
+    const std::string_view name = sweepArgument.substr(0, equals);
     const auto input = calculator.findInput(name);
     if (!input) {
         throw UsageError("--sweep varies a numeric input of " + std::string(calculator.name()) +
@@ -53,7 +54,7 @@ SweepRange parseSweep(const Calculator& calculator, std::string_view spec, bool 
     }
     std::vector<std::string_view> parts;
     if (equals != std::string_view::npos) {
-        std::string_view rest = spec.substr(equals + 1);
+        std::string_view rest = sweepArgument.substr(equals + 1);
         for (std::size_t colon = rest.find(':'); colon != std::string_view::npos;
              colon = rest.find(':')) {
             parts.push_back(rest.substr(0, colon));
@@ -62,7 +63,8 @@ SweepRange parseSweep(const Calculator& calculator, std::string_view spec, bool 
         parts.push_back(rest);
     }
     if (parts.size() != 3) {
-        throw UsageError("--sweep needs NAME=FROM:TO:COUNT, not \"" + std::string(spec) + "\"");
+        throw UsageError("--sweep needs NAME=FROM:TO:COUNT, not \"" + std::string(sweepArgument) +
+                         "\"");
     }
     SweepRange range;
     range.input = *input;

@@ -27,7 +27,8 @@ struct SweepRange {
 // of at least 1 (1 only when FROM equals TO); a logarithmic sweep needs FROM
 // and TO of the same sign, neither 0. Anything else is a usage error; a FROM
 // or TO that is not a number fails with NumberFormatFailure naming NAME.
-SweepRange parseSweep(const Calculator& calculator, std::string_view spec, bool logarithmic);
+SweepRange parseSweep(const Calculator& calculator, std::string_view sweepArgument,
+                      bool logarithmic);
 
 // The value of point `index` (0 to count - 1): FROM and TO exactly at the
 // ends; on a logarithmic sweep, 10 raised to the evenly spaced logarithms.

@@ -146,20 +146,20 @@ TEST(SweepRanges, areReadByTheFieldsNumberRules) {
 }
 
 struct BadRange {
-    const char* spec;
+    const char* sweepArgument;
     bool logarithmic;
     const char* says;
 };
 
 void PrintTo(const BadRange& c, std::ostream* os) {
-    *os << c.spec << (c.logarithmic ? " --log" : "");
+    *os << c.sweepArgument << (c.logarithmic ? " --log" : "");
 }
 
 class BadRanges : public testing::TestWithParam<BadRange> {};
 
 TEST_P(BadRanges, areUsageErrors) {
     try {
-        (void)parseSweep(calculator("tavo"), GetParam().spec, GetParam().logarithmic);
+        (void)parseSweep(calculator("tavo"), GetParam().sweepArgument, GetParam().logarithmic);
         FAIL() << "accepted";
     } catch (const UsageError& error) {
         EXPECT_NE(std::string(error.what()).find(GetParam().says), std::string::npos)
@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(Specs, BadRanges,
                                          BadRange{"bitRate=-1:1000:3", true, "same sign"},
                                          BadRange{"rate=1:2:3", false, "numeric input of tavo"}),
                          [](const auto& info) {
-                             return testNameOf(info.param.spec) +
+                             return testNameOf(info.param.sweepArgument) +
                                     (info.param.logarithmic ? "_log" : "");
                          });
 
