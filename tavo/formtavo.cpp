@@ -19,9 +19,6 @@ namespace {
 // The list index of "InGaAs APD (1550nm)" and "InGaAs PIN (1300nm)".
 constexpr int apd1550Index = InGaAsApd1550 - 1;
 constexpr int pin1300Index = InGaAsPin1300 - 1;
-// The inputs that every run converts first, before it blanks the result
-// fields: the leading rows of the input table.
-constexpr std::size_t leadingInputs = 13;
 
 } // namespace
 
@@ -91,9 +88,7 @@ void TFormTAVO::BitBtn1Click() {
     m_ui->GroupBox1->show();
     m_ui->BitBtn2->setText(QStringLiteral("&Sair"));
     const PointLinkInput input = currentInput();
-    for (std::size_t i = 0; i < leadingInputs; ++i) {
-        (void)convertInput<PointLinkInput>(input, pointLinkInputs[i].member, pointLinkInputs);
-    }
+    checkLeadingInputs(input);
     for (QLineEdit* field : {m_ui->Edit15, m_ui->Edit16, m_ui->Edit17, m_ui->Edit18}) {
         field->setText(QStringLiteral(" "));
     }

@@ -52,6 +52,15 @@ const std::array<ResultField<Res>, 10> pointLinkResults = {{
     {"maximumDistance", "Edit1", OutputKind::Number, &Res::maximumDistance},
 }};
 
+void checkLeadingInputs(const PointLinkInput& input) {
+    // bitRate to spectralWidth; the rows after them are converted only on the
+    // path of a run that needs them.
+    constexpr std::size_t leadingInputs = 13;
+    for (std::size_t i = 0; i < leadingInputs; ++i) {
+        (void)convertInput<In>(input, pointLinkInputs[i].member, pointLinkInputs);
+    }
+}
+
 double dispersionAt1300(double lambda0, double s0) {
     const Extended q = Extended(lambda0) * (1.0L / 1300);
     const Extended q2 = q * q;

@@ -84,6 +84,12 @@ inline constexpr std::string_view dispersionVerdict = "O sistema é limitado por
 // rise-time distance from `solver`.
 PointLinkResult calculatePointLink(const PointLinkInput& input, RiseTimeSolver solver = Newton);
 
+// Converts the inputs that every run converts first (the leading rows of
+// pointLinkInputs, bitRate to spectralWidth) in their order, and throws the
+// first failure. The window does this before it blanks the result fields, so
+// that a field that is not a number leaves the last results on screen.
+void checkLeadingInputs(const PointLinkInput& input);
+
 // Chromatic dispersion at 1300 nm (ps/(nm km)) of a fibre with zero-dispersion
 // wavelength lambda0 (nm) and slope s0 (ps/(nm^2 km)).
 double dispersionAt1300(double lambda0, double s0);

@@ -285,6 +285,23 @@ INSTANTIATE_TEST_SUITE_P(
                   "\"-40 dBm\" não é um número válido", none}),
     [](const auto& info) { return testNameOf(info.param.name); });
 
+TEST(PointLink, leadingInputsAreCheckedInOrderAndNoOthers) {
+    PointLinkInput in;
+    in.manualSensitivity = "x"; // converted only without a detector
+    in.chromaticDispersion = "x";
+    EXPECT_NO_THROW(checkLeadingInputs(in));
+    in.spectralWidth = "2,0"; // the last leading input
+    in.electricalBandwidth = "1e999";
+    EXPECT_THROW(checkLeadingInputs(in), ArithmeticFault); // the earlier one first
+    in.electricalBandwidth = "40";
+    try {
+        checkLeadingInputs(in);
+        ADD_FAILURE() << "no failure";
+    } catch (const NumberFormatFailure& failure) {
+        EXPECT_EQ(failure.input(), "spectralWidth");
+    }
+}
+
 TEST(PointLink, numberFormatFailureNamesTheInput) {
     PointLinkInput in;
     in.connectorLoss = "0,3";
