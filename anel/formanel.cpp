@@ -1,27 +1,20 @@
 #include "anel/formanel.h"
 
-#include "anel/core/anellayout.h"
+#include "anel/core/description.h"
 #include "ui_formanel.h"
 
 namespace vantero::anel {
 
 TFormAnel::TFormAnel(ui::Platform& platform, QWidget* parent)
-    : NetworkForm(platform, anelLayout, std::span<const InputField<RingLinkInput>>(ringLinkInputs),
-                  parent),
-      m_ui(std::make_unique<Ui::TFormAnel>()) {
+    : NetworkForm(platform, anel::calculator(), parent), m_ui(std::make_unique<Ui::TFormAnel>()) {
     m_ui->setupUi(this);
-    finishSetUp(QSize(718, 421));
+    finishNetworkSetUp(QSize(718, 421));
 }
 
 TFormAnel::~TFormAnel() = default;
 
-RingLinkInput TFormAnel::currentInput() const {
-    return windowInput<RingLinkInput>(ringLinkInputs);
-}
-
-void TFormAnel::calculate() {
-    ui::applyOutputs<RingLinkResult>(this, platform(), calculateRingLink(currentInput()),
-                                     ringLinkResults);
+std::unique_ptr<ui::CalculatorForm> createForm(ui::Platform& platform) {
+    return std::make_unique<TFormAnel>(platform);
 }
 
 } // namespace vantero::anel

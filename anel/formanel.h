@@ -1,6 +1,5 @@
 #pragma once
 
-#include "anel/core/ringlink.h"
 #include "common/ui/networkform.h"
 
 #include <memory>
@@ -21,13 +20,11 @@ public:
     explicit TFormAnel(ui::Platform& platform, QWidget* parent = nullptr);
     ~TFormAnel() override;
 
-    // The input record from the window as it stands.
-    RingLinkInput currentInput() const;
-
 private:
-    void calculate() override;
-
     std::unique_ptr<Ui::TFormAnel> m_ui;
 };
+
+// The program's main window, for the tools that show every calculator.
+std::unique_ptr<ui::CalculatorForm> createForm(ui::Platform& platform);
 
 } // namespace vantero::anel

@@ -1,4 +1,4 @@
-#include "cli/core/calculator.h"
+#include "calculators/registry.h"
 #include "cli/core/csvwriter.h"
 #include "cli/core/sweep.h"
 
@@ -6,36 +6,30 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 namespace {
 
-using vantero::cli::findCalculator;
-
 // One point of a geometric bit-rate sweep, 1 to 1000 Mbit/s over a million
 // points, on the window's initial figures.
-void sweepPoint(benchmark::State& state, const char* calculator) {
-    const auto session = findCalculator(calculator)->newSession();
-    const vantero::cli::SweepRange range{*findCalculator(calculator)->findInput("bitRate"), 1, 1000,
-                                         1000000, true};
+void sweepPoint(benchmark::State& state, const vantero::Calculator* calculator) {
+    const auto session = calculator->newSession();
+    const vantero::cli::SweepRange range{*calculator->findInput("bitRate"), 1, 1000, 1000000, true};
     std::size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(session->runAt(range.input, vantero::cli::sweepValue(range, i)));
         i = (i + 1) % range.count;
     }
 }
-BENCHMARK_CAPTURE(sweepPoint, tavo, "tavo");
-BENCHMARK_CAPTURE(sweepPoint, estrela, "estrela");
-BENCHMARK_CAPTURE(sweepPoint, anel, "anel");
 
 // The same point and its CSV row, written to /dev/null through the sweep's
 // buffer.
-void sweepPointWithCsvRow(benchmark::State& state, const char* calculator) {
-    const auto session = findCalculator(calculator)->newSession();
-    const vantero::cli::SweepRange range{*findCalculator(calculator)->findInput("bitRate"), 1, 1000,
-                                         1000000, true};
+void sweepPointWithCsvRow(benchmark::State& state, const vantero::Calculator* calculator) {
+    const auto session = calculator->newSession();
+    const vantero::cli::SweepRange range{*calculator->findInput("bitRate"), 1, 1000, 1000000, true};
     std::FILE* null = std::fopen("/dev/null", "w");
     {
-        vantero::cli::CsvWriter csv(null);
+        vantero::cli::CsvWriter csv(null, "/dev/null");
         std::size_t i = 0;
         for (auto _ : state) {
             csv.row(session->runAt(range.input, vantero::cli::sweepValue(range, i)));
@@ -45,8 +39,14 @@ void sweepPointWithCsvRow(benchmark::State& state, const char* calculator) {
     }
     std::fclose(null);
 }
-BENCHMARK_CAPTURE(sweepPointWithCsvRow, tavo, "tavo");
-BENCHMARK_CAPTURE(sweepPointWithCsvRow, estrela, "estrela");
-BENCHMARK_CAPTURE(sweepPointWithCsvRow, anel, "anel");
+const bool registered = [] {
+    for (const vantero::Calculator* calculator : vantero::calculators()) {
+        const std::string name(calculator->name());
+        benchmark::RegisterBenchmark(("sweepPoint/" + name).c_str(), sweepPoint, calculator);
+        benchmark::RegisterBenchmark(("sweepPointWithCsvRow/" + name).c_str(), sweepPointWithCsvRow,
+                                     calculator);
+    }
+    return true;
+}();
 
 } // namespace

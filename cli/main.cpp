@@ -2,17 +2,47 @@
 
 #ifdef VANTERO_WITH_PLOT
 #include "cli/plot/sweepplot.h"
+
+#include <QGuiApplication>
 #endif
 
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
+
+namespace {
+
+#ifdef VANTERO_WITH_PLOT
+// Qt's own notes (about the run-time folder, say) are not the command line's
+// output; only its critical messages pass.
+void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    }
+}
+#endif
+
+} // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     vantero::cli::ChartRenderer drawChart;
 #ifdef VANTERO_WITH_PLOT
-    drawChart = vantero::cli::drawSweepChart;
+    // Charts are drawn with Qt Gui on the offscreen platform, so no display is
+    // needed; its application is made only when a chart is drawn, and it
+    // sees none of the command line's arguments.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    std::optional<QGuiApplication> application;
+    drawChart = [&](const vantero::cli::SweepChart& chart) {
+        if (!application) {
+            qInstallMessageHandler(keepQtQuiet);
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            application.emplace(qtArgc, qtArgv);
+        }
+        return vantero::cli::drawSweepChart(chart);
+    };
 #endif
     return vantero::cli::runCommandLine(args, stdout, stderr, drawChart);
 }

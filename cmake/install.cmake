@@ -1,10 +1,10 @@
 # Installing VANTERO like any desktop program: the programs in bin/, the two
 # entry libraries (with their sonames) in the library folder, a C header for
-# each entry, a desktop entry and an icon for each calculator; and a Debian
-# package of all that (cpack --preset deb).
+# each entry, a desktop entry and an icon for each calculator (from its own
+# folder NAME/data); and a Debian package of all that (cpack --preset deb).
 include(GNUInstallDirs)
 
-set(vantero_programs tavo estrela anel vantero)
+set(vantero_programs ${VANTERO_CALCULATORS} vantero)
 foreach(program IN LISTS vantero_programs)
   if(TARGET ${program})
     # The programs find libpelkadi relative to their own folder, so an
@@ -20,12 +20,12 @@ install(TARGETS pelkadi sorvik3
 install(FILES pelkadi/newton.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/pelkadi)
 install(FILES sorvik3/sorvik3.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sorvik3)
 
-foreach(calculator tavo estrela anel)
+foreach(calculator IN LISTS VANTERO_CALCULATORS)
   if(TARGET ${calculator})
-    install(FILES data/${calculator}.desktop
+    install(FILES ${calculator}/data/${calculator}.desktop
       DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
       RENAME vantero-${calculator}.desktop)
-    install(FILES data/icons/vantero-${calculator}.svg
+    install(FILES ${calculator}/data/vantero-${calculator}.svg
       DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   endif()
 endforeach()

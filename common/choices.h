@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <string_view>
+
 namespace vantero {
 
 // Choices shared by the calculations and their project files; each value's
@@ -9,6 +12,15 @@ enum class BlockCode { Code3B4B = 0, Code7B8B = 1, Code8B10B = 2 };
 enum class FibreType { SingleMode = 0, Multimode = 1 };
 enum class LimitingFactor { Attenuation, Dispersion };
 enum class RiseTimeOutcome { Computed, RejectedSingleMode, RejectedMultimode };
+
+// The values' names (as the command line takes them) and the windows'
+// captions of their items, by ordinal.
+inline constexpr std::array<std::string_view, 2> lineCodeNames{"NRZ", "RZ"};
+inline constexpr std::array<std::string_view, 2> lineCodeItems{"Código NRZ", "Código RZ"};
+inline constexpr std::array<std::string_view, 3> blockCodeNames{"3B4B", "7B8B", "8B10B"};
+inline constexpr std::array<std::string_view, 2> fibreTypeNames{"SingleMode", "Multimode"};
+inline constexpr std::array<std::string_view, 2> fibreTypeItems{"Fibra Monomodo",
+                                                                "Fibra Multimodo"};
 
 // Rise-time factor of the line code: the share of a bit slot that a pulse may
 // take to rise.

@@ -19,17 +19,9 @@ std::string_view faultText(FaultKind kind) {
 ArithmeticFault::ArithmeticFault(FaultKind kind)
     : Failure(std::string(faultText(kind))), m_kind(kind) {}
 
-std::shared_ptr<const Failure> ArithmeticFault::clone() const {
-    return std::make_shared<ArithmeticFault>(*this);
-}
-
 NumberFormatFailure::NumberFormatFailure(std::string typed, std::string input)
     : Failure("\"" + typed + "\" não é um número válido"), m_typed(std::move(typed)),
       m_input(std::move(input)) {}
-
-std::shared_ptr<const Failure> NumberFormatFailure::clone() const {
-    return std::make_shared<NumberFormatFailure>(*this);
-}
 
 std::string fileFailureText(int errorNumber) {
     switch (errorNumber) {
@@ -58,19 +50,16 @@ std::string fileFailureText(int errorNumber) {
     }
 }
 
-FileFailure::FileFailure(int errorNumber, bool readBeyondEnd)
+FileFailure::FileFailure(int errorNumber, bool readBeyondEnd, std::string path)
     : Failure(readBeyondEnd ? std::string("Read beyond end of file")
                             : fileFailureText(errorNumber)),
-      m_errorNumber(errorNumber), m_readBeyondEnd(readBeyondEnd) {}
+      m_errorNumber(errorNumber), m_readBeyondEnd(readBeyondEnd), m_path(std::move(path)) {}
 
-FileFailure::FileFailure(int errorNumber) : FileFailure(errorNumber, false) {}
+FileFailure::FileFailure(int errorNumber, std::string path)
+    : FileFailure(errorNumber, false, std::move(path)) {}
 
-FileFailure FileFailure::readBeyondEnd() {
-    return FileFailure(0, true);
-}
-
-std::shared_ptr<const Failure> FileFailure::clone() const {
-    return std::make_shared<FileFailure>(*this);
+FileFailure FileFailure::readBeyondEnd(std::string path) {
+    return FileFailure(0, true, std::move(path));
 }
 
 } // namespace vantero

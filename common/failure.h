@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,11 +13,6 @@ public:
     using std::runtime_error::runtime_error;
 
     std::string text() const { return what(); }
-
-    // Throws a copy of this failure with its own dynamic type, so that a
-    // failure kept in a result record can be raised again where it is shown.
-    [[noreturn]] virtual void raise() const = 0;
-    virtual std::shared_ptr<const Failure> clone() const = 0;
 };
 
 enum class FaultKind { DivisionByZero, InvalidOperation, Overflow };
@@ -29,8 +23,6 @@ public:
     explicit ArithmeticFault(FaultKind kind);
 
     FaultKind kind() const { return m_kind; }
-    [[noreturn]] void raise() const override { throw *this; }
-    std::shared_ptr<const Failure> clone() const override;
 
 private:
     FaultKind m_kind;
@@ -47,34 +39,29 @@ public:
 
     const std::string& typed() const { return m_typed; }
     const std::string& input() const { return m_input; }
-    // The same failure, now naming the input that held the text.
-    NumberFormatFailure forInput(std::string input) const { return {m_typed, std::move(input)}; }
-
-    [[noreturn]] void raise() const override { throw *this; }
-    std::shared_ptr<const Failure> clone() const override;
 
 private:
     std::string m_typed;
     std::string m_input;
 };
 
-// A project file that could not be read or written. errorNumber is the
-// system's error number (errno), or 0 for a read beyond the end of the file.
+// A file that could not be read or written. errorNumber is the system's error
+// number (errno), or 0 for a read beyond the end of the file; path names the
+// file (or "standard output") for those who show it beside the text.
 class FileFailure final : public Failure {
 public:
-    explicit FileFailure(int errorNumber);
-    static FileFailure readBeyondEnd();
+    explicit FileFailure(int errorNumber, std::string path = {});
+    static FileFailure readBeyondEnd(std::string path = {});
 
     int errorNumber() const { return m_errorNumber; }
     bool isReadBeyondEnd() const { return m_readBeyondEnd; }
-
-    [[noreturn]] void raise() const override { throw *this; }
-    std::shared_ptr<const Failure> clone() const override;
+    const std::string& path() const { return m_path; }
 
 private:
-    FileFailure(int errorNumber, bool readBeyondEnd);
+    FileFailure(int errorNumber, bool readBeyondEnd, std::string path);
     int m_errorNumber;
     bool m_readBeyondEnd;
+    std::string m_path;
 };
 
 std::string fileFailureText(int errorNumber);

@@ -1,21 +1,8 @@
 #include "common/networklink.h"
 
-#include "common/extended.h"
 #include "common/risetime.h"
 
 namespace vantero {
-namespace {
-
-void report(NetworkLinkResult& out, const VerdictTexts& texts, LimitingFactor factor,
-            double distance) {
-    const bool attenuation = factor == LimitingFactor::Attenuation;
-    out.limitedBy = factor;
-    out.distanceCaption.setText(attenuation ? texts.attenuationCaption : texts.dispersionCaption);
-    out.verdict.setText(attenuation ? texts.attenuationVerdict : texts.dispersionVerdict);
-    out.maximumDistance.setNumber(distance);
-}
-
-} // namespace
 
 void runRiseTimeBudget(NetworkLinkResult& out, const NetworkRiseTimeFigures& link,
                        const std::function<double()>& normalizedBandwidth, RiseTimeSolver solver,
@@ -36,21 +23,13 @@ void runRiseTimeBudget(NetworkLinkResult& out, const NetworkRiseTimeFigures& lin
     if (!riseTimeBudgetMet(system, electrical)) {
         out.riseTimeOutcome =
             multimode ? RiseTimeOutcome::RejectedMultimode : RiseTimeOutcome::RejectedSingleMode;
-        out.riseTimeMessage.setText(multimode ? texts.multimodeMessage : texts.singleModeMessage);
-        report(out, texts, LimitingFactor::Dispersion, 0);
+        reportUnmetRiseTimeBudget(out, texts, link.fibreType);
         return;
     }
 
     const double ld = riseTimeDistance(system, electrical, chromatic, times.modal, solver);
-    out.riseTimeDistance.setNumber(ld);
     out.riseTimeOutcome = RiseTimeOutcome::Computed;
-
-    const double lp = out.powerDistance.value();
-    if (Extended(ld) >= lp) {
-        report(out, texts, LimitingFactor::Attenuation, lp);
-    } else {
-        report(out, texts, LimitingFactor::Dispersion, ld);
-    }
+    reportVerdict(out, texts, out.powerDistance.value(), ld);
 }
 
 } // namespace vantero

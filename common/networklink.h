@@ -2,8 +2,8 @@
 
 #include "common/choices.h"
 #include "common/fields.h"
-#include "common/output.h"
 #include "common/solver.h"
+#include "common/verdict.h"
 
 #include <array>
 #include <functional>
@@ -21,20 +21,12 @@ struct RiseTimes {
 };
 
 // The outputs of one run of a star or ring network, in the order the run sets
-// them, what the run found on the way, and the failure that ended it, if any.
-// The two programs' result records are this one.
-struct NetworkLinkResult {
-    Output powerDistance;    // Edit15
-    Output riseTimeMessage;  // message box, when the rise-time budget fails
-    Output riseTimeDistance; // Edit16
-    Output distanceCaption;  // Label9 of the star, Label7 of the ring
-    Output verdict;          // Label8
-    Output maximumDistance;  // Edit7
-
+// them (powerDistance, the message, riseTimeDistance and the verdict), what
+// the run found on the way, and the failure that ended it, if any. The two
+// programs' result records are this one.
+struct NetworkLinkResult : LinkResult {
     std::optional<RiseTimeOutcome> riseTimeOutcome;
-    std::optional<LimitingFactor> limitedBy;
     RiseTimes riseTimes;
-    FaultRecord fault;
 };
 
 // The result table of a program's record derived from NetworkLinkResult;
@@ -52,6 +44,33 @@ networkLinkResultFields(std::string_view captionComponent) {
     }};
 }
 
+// The choices of a star or ring window: three radio groups, the line code on
+// "Sistema", the block code (7B8B at start) on "Transmissor" and the fibre
+// type on "Fibra".
+template <typename Input> constexpr std::array<ChoiceField<Input>, 3> networkLinkChoices() {
+    return {{
+        choiceField<&Input::lineCode, Input>({.name = "lineCode",
+                                              .components = {"RadioGroup2", ""},
+                                              .caption = "Código de Linha",
+                                              .page = Page::Sistema,
+                                              .items = lineCodeItems,
+                                              .values = lineCodeNames}),
+        choiceField<&Input::blockCode, Input>({.name = "blockCode",
+                                               .components = {"RadioGroup3", ""},
+                                               .caption = "Código de Bloco",
+                                               .page = Page::Transmissor,
+                                               .items = blockCodeNames,
+                                               .values = blockCodeNames,
+                                               .initial = static_cast<int>(BlockCode::Code7B8B)}),
+        choiceField<&Input::fibreType, Input>({.name = "fibreType",
+                                               .components = {"RadioGroup1", ""},
+                                               .caption = "Tipo de Fibra",
+                                               .page = Page::Fibra,
+                                               .items = fibreTypeItems,
+                                               .values = fibreTypeNames}),
+    }};
+}
+
 // The converted figures that the rise-time budget of a network uses.
 struct NetworkRiseTimeFigures {
     double bitRate;
@@ -61,16 +80,6 @@ struct NetworkRiseTimeFigures {
     LineCode lineCode;
     BlockCode blockCode;
     FibreType fibreType;
-};
-
-// The texts a program shows for a failed rise-time budget and for its verdict.
-struct VerdictTexts {
-    std::string_view singleModeMessage;
-    std::string_view multimodeMessage;
-    std::string_view attenuationCaption;
-    std::string_view attenuationVerdict;
-    std::string_view dispersionCaption;
-    std::string_view dispersionVerdict;
 };
 
 // The rise-time budget and the verdict of a star or ring run, once its power

@@ -67,15 +67,20 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-} // namespace
+enum class Outcome { Number, NotANumber, Overflow };
 
-long double parseNumber(std::string_view text) {
+struct Parsed {
+    long double value = 0;
+    Outcome outcome = Outcome::Number;
+};
+
+Parsed parse(std::string_view text) {
     const std::string_view number = trimmed(text);
     if (number.empty()) {
-        return 0;
+        return {};
     }
     if (!isWellFormed(number)) {
-        throw NumberFormatFailure(std::string(text));
+        return {0, Outcome::NotANumber};
     }
     const std::string copy(number); // strtold needs a terminated string
     const long double value = strtold_l(copy.c_str(), nullptr, cLocale());
@@ -83,22 +88,36 @@ long double parseNumber(std::string_view text) {
     // below it the value is zero.
     const double asDouble = static_cast<double>(value);
     if (std::isinf(asDouble)) {
-        throw ArithmeticFault(FaultKind::Overflow);
+        return {0, Outcome::Overflow};
     }
     if (asDouble == 0) {
-        return 0;
+        return {};
     }
-    return value;
+    return {value, Outcome::Number};
+}
+
+[[noreturn]] void fail(Outcome outcome, std::string_view text, std::string_view input) {
+    if (outcome == Outcome::Overflow) {
+        throw ArithmeticFault(FaultKind::Overflow);
+    }
+    throw NumberFormatFailure(std::string(text), std::string(input));
+}
+
+} // namespace
+
+long double parseNumber(std::string_view text) {
+    const Parsed parsed = parse(text);
+    if (parsed.outcome != Outcome::Number) {
+        fail(parsed.outcome, text, {});
+    }
+    return parsed.value;
 }
 
 NumberText::NumberText(std::string_view text) : m_text(text) {
-    try {
-        m_value = parseNumber(text);
-    } catch (const NumberFormatFailure&) {
-        m_outcome = Outcome::NotANumber;
-    } catch (const ArithmeticFault&) {
-        m_outcome = Outcome::Overflow;
-    }
+    const Parsed parsed = parse(text);
+    m_value = parsed.value;
+    m_isNumber = parsed.outcome == Outcome::Number;
+    m_overflows = parsed.outcome == Outcome::Overflow;
 }
 
 NumberText NumberText::of(long double value) {
@@ -108,13 +127,8 @@ NumberText NumberText::of(long double value) {
 }
 
 long double NumberText::value(std::string_view input) const {
-    switch (m_outcome) {
-    case Outcome::Number:
-        return m_value;
-    case Outcome::NotANumber:
-        throw NumberFormatFailure(m_text, std::string(input));
-    case Outcome::Overflow:
-        throw ArithmeticFault(FaultKind::Overflow);
+    if (!m_isNumber) {
+        fail(m_overflows ? Outcome::Overflow : Outcome::NotANumber, m_text, input);
     }
     return m_value;
 }

@@ -32,17 +32,19 @@ public:
     static NumberText of(long double value);
 
     const std::string& text() const { return m_text; }
-    bool isNumber() const { return m_outcome == Outcome::Number; }
+    bool isNumber() const { return m_isNumber; }
+    // A well-formed number beyond the range of a double.
+    bool overflows() const { return m_overflows; }
 
     // The converted value; throws NumberFormatFailure naming `input` or the
     // overflow fault when the text did not convert.
     long double value(std::string_view input = {}) const;
 
 private:
-    enum class Outcome { Number, NotANumber, Overflow };
     std::string m_text;
     long double m_value = 0;
-    Outcome m_outcome = Outcome::Number;
+    bool m_isNumber = true;
+    bool m_overflows = false;
 };
 
 } // namespace vantero

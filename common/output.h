@@ -3,9 +3,10 @@
 #include "common/failure.h"
 #include "common/formatting.h"
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace vantero {
 
@@ -43,18 +44,41 @@ private:
 // their order (the windows and the command line).
 enum class OutputKind { Number, Text, Message };
 
-// The failure that ended a run, kept so that it is shown after the outputs set
-// before it.
-using FaultRecord = std::shared_ptr<const Failure>;
+// The failure that ended a calculation run, kept as a plain value so that it
+// is shown after the outputs set before it. A run ends only on an arithmetic
+// fault or on a field that is not a number.
+class RunFault {
+public:
+    RunFault(ArithmeticFault fault) : m_fault(std::move(fault)) {}     // NOLINT
+    RunFault(NumberFormatFailure fault) : m_fault(std::move(fault)) {} // NOLINT
 
-// Runs `steps`, and records a failure raised by them in `fault` instead of
+    const Failure& failure() const {
+        return std::visit([](const Failure& f) -> const Failure& { return f; }, m_fault);
+    }
+    std::string text() const { return failure().text(); }
+    // Throws the failure with its own type, for the one place that shows it.
+    [[noreturn]] void raise() const {
+        if (const auto* fault = std::get_if<ArithmeticFault>(&m_fault)) {
+            throw *fault;
+        }
+        throw std::get<NumberFormatFailure>(m_fault);
+    }
+
+private:
+    std::variant<ArithmeticFault, NumberFormatFailure> m_fault;
+};
+
+// Runs `steps`, and records the failure that ends them in `fault` instead of
 // letting it end the caller: the outputs set before the failure stay in the
-// result, in their order, and the window shows the failure last.
-template <typename Steps> void runRecordingFault(FaultRecord& fault, Steps&& steps) {
+// result, in their order, and whoever shows the result shows the failure
+// last.
+template <typename Steps> void runRecordingFault(std::optional<RunFault>& fault, Steps&& steps) {
     try {
         steps();
-    } catch (const Failure& failure) {
-        fault = failure.clone();
+    } catch (const ArithmeticFault& failure) {
+        fault = failure;
+    } catch (const NumberFormatFailure& failure) {
+        fault = failure;
     }
 }
 

@@ -15,8 +15,8 @@
 namespace vantero {
 namespace {
 
-[[noreturn]] void failWithErrno() {
-    throw FileFailure(errno);
+[[noreturn]] void failWithErrno(const std::filesystem::path& path) {
+    throw FileFailure(errno, path.string());
 }
 
 // A stored choice: the selected index + 1, or 0.0 when nothing is selected
@@ -58,7 +58,7 @@ Real48 encodeEntry(const ProjectRecord& record, const RecordEntry& entry) {
 // An open file descriptor, closed when it goes out of scope.
 class Descriptor {
 public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
+    Descriptor(int fd, std::filesystem::path path) : m_fd(fd), m_path(std::move(path)) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     ~Descriptor() {
@@ -74,20 +74,21 @@ public:
         const int fd = m_fd;
         m_fd = -1;
         if (::close(fd) != 0) {
-            failWithErrno();
+            failWithErrno(m_path);
         }
     }
 
 private:
     int m_fd;
+    std::filesystem::path m_path; // named in a failure
 };
 
 // A new file in the folder of the file it will replace, removed again unless
-// it was committed.
+// it was committed. Its failures name the file as the caller named it.
 class ReplacementFile {
 public:
-    explicit ReplacementFile(const std::filesystem::path& target)
-        : m_target(target), m_descriptor(create()) {}
+    ReplacementFile(const std::filesystem::path& target, const std::filesystem::path& named)
+        : m_target(target), m_named(named), m_descriptor(create(), named) {}
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
     ~ReplacementFile() {
@@ -103,10 +104,10 @@ public:
                 if (errno == EINTR) {
                     continue;
                 }
-                failWithErrno();
+                failWithErrno(m_named);
             }
             if (written == 0) {
-                throw FileFailure(EIO);
+                throw FileFailure(EIO, m_named.string());
             }
             bytes = bytes.subspan(static_cast<std::size_t>(written));
         }
@@ -115,11 +116,11 @@ public:
     // Flushes the new file to disk and puts it in the place of the target.
     void commit() {
         if (::fsync(m_descriptor.get()) != 0) {
-            failWithErrno();
+            failWithErrno(m_named);
         }
         m_descriptor.close();
         if (::rename(m_path.c_str(), m_target.c_str()) != 0) {
-            failWithErrno();
+            failWithErrno(m_named);
         }
         m_committed = true;
         syncFolder();
@@ -130,7 +131,7 @@ private:
         // A file the user may not write is not replaced either, although the
         // folder would allow it.
         if (::faccessat(AT_FDCWD, m_target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
-            failWithErrno();
+            failWithErrno(m_named);
         }
         const std::filesystem::path folder = m_target.parent_path();
         for (int attempt = 0;; ++attempt) {
@@ -143,7 +144,7 @@ private:
                 return fd;
             }
             if (errno != EEXIST || attempt == 99) {
-                failWithErrno();
+                failWithErrno(m_named);
             }
         }
     }
@@ -156,7 +157,7 @@ private:
             const int error = errno;
             ::close(fd);
             ::unlink(m_path.c_str());
-            throw FileFailure(error);
+            throw FileFailure(error, m_named.string());
         }
     }
 
@@ -173,6 +174,7 @@ private:
     }
 
     std::filesystem::path m_target;
+    std::filesystem::path m_named;
     std::filesystem::path m_path;
     Descriptor m_descriptor;
     bool m_committed = false;
@@ -196,9 +198,9 @@ std::filesystem::path replacedFile(const std::filesystem::path& path) {
 std::vector<std::uint8_t> readHead(const std::filesystem::path& path, std::size_t count) {
     // Non-blocking, so that a named pipe with no writer reads as empty rather
     // than hanging the window.
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK), path);
     if (file.get() < 0) {
-        failWithErrno();
+        failWithErrno(path);
     }
     std::vector<std::uint8_t> bytes(count);
     std::size_t got = 0;
@@ -208,7 +210,7 @@ std::vector<std::uint8_t> readHead(const std::filesystem::path& path, std::size_
             if (errno == EINTR) {
                 continue;
             }
-            failWithErrno();
+            failWithErrno(path);
         }
         if (n == 0) {
             break;
@@ -291,14 +293,18 @@ std::vector<RecordEntry> decodeProject(const ProjectLayout& layout,
 void saveProject(const ProjectLayout& layout, const std::filesystem::path& path,
                  std::span<const RecordEntry> entries) {
     const std::vector<std::uint8_t> bytes = encodeProject(layout, entries);
-    ReplacementFile file(replacedFile(path));
+    ReplacementFile file(replacedFile(path), path);
     file.write(bytes);
     file.commit();
 }
 
 std::vector<RecordEntry> loadProject(const ProjectLayout& layout,
                                      const std::filesystem::path& path) {
-    return decodeProject(layout, readHead(path, layout.byteCount()));
+    const std::vector<std::uint8_t> bytes = readHead(path, layout.byteCount());
+    if (bytes.size() < layout.byteCount()) {
+        throw FileFailure::readBeyondEnd(path.string());
+    }
+    return decodeProject(layout, bytes);
 }
 
 bool isProjectPath(std::string_view path, std::string_view extension) {

@@ -2,7 +2,6 @@
 
 #include "common/real48.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -30,33 +29,13 @@ struct ProjectRecord {
     // ("lightSource"). A field that does not hold a number is reported with
     // this name.
     std::string_view input;
-    // The component that holds the record: a text field, a list or a radio
-    // group. A choice made with separate radio buttons names one button per
-    // code, in the order of the codes.
-    std::array<std::string_view, 2> components;
     // A choice's codes are 1.0 to codeCount: the selected item's index + 1.
     int codeCount = 0;
 };
 
-// A numeric field: its text is parsed and stored as its value.
-constexpr ProjectRecord numberRecord(std::string_view component, std::string_view input) {
-    return {RecordKind::Number, input, {component, {}}, 0};
-}
-
-// A choice held by one list or radio group with `codeCount` items.
-constexpr ProjectRecord choiceRecord(std::string_view component, std::string_view input,
-                                     int codeCount) {
-    return {RecordKind::Choice, input, {component, {}}, codeCount};
-}
-
-// A choice held by two radio buttons: the first is code 1.0, the second 2.0.
-constexpr ProjectRecord choiceRecord(std::string_view first, std::string_view second,
-                                     std::string_view input) {
-    return {RecordKind::Choice, input, {first, second}, 2};
-}
-
 // The file of one program: its extension (lower case, with the dot) and its
-// records in file order.
+// records in file order. A calculator builds its layout from the names of its
+// inputs and choices (projectRecords in common/fields.h).
 struct ProjectLayout {
     std::string_view extension;
     std::span<const ProjectRecord> records;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "common/ui/networkform.h"
-#include "estrela/core/starlink.h"
 
 #include <memory>
 
@@ -21,13 +20,11 @@ public:
     explicit TFormEstrela(ui::Platform& platform, QWidget* parent = nullptr);
     ~TFormEstrela() override;
 
-    // The input record from the window as it stands.
-    StarLinkInput currentInput() const;
-
 private:
-    void calculate() override;
-
     std::unique_ptr<Ui::TFormEstrela> m_ui;
 };
+
+// The program's main window, for the tools that show every calculator.
+std::unique_ptr<ui::CalculatorForm> createForm(ui::Platform& platform);
 
 } // namespace vantero::estrela

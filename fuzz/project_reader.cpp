@@ -1,11 +1,9 @@
-// Any bytes opened as a project file of each program: the reader gives every
+// Any bytes opened as a project file of each calculator: the reader gives every
 // record or nothing, and what it gives the window saves and reopens alike.
 
-#include "anel/core/anellayout.h"
+#include "calculators/registry.h"
 #include "common/failure.h"
 #include "common/projectfile.h"
-#include "estrela/core/stllayout.h"
-#include "tavo/core/diglayout.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -49,8 +47,8 @@ void openAndSaveAgain(const ProjectLayout& layout, std::span<const std::uint8_t>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
-    for (const ProjectLayout* layout : {&tavo::digLayout, &estrela::stlLayout, &anel::anelLayout}) {
-        openAndSaveAgain(*layout, bytes);
+    for (const Calculator* calculator : calculators()) {
+        openAndSaveAgain(calculator->layout(), bytes);
     }
     // Every six bytes with a non-zero exponent are a value written back to
     // the same six bytes; a zero exponent is zero.

@@ -1,107 +1,77 @@
 #include "tavo/formtavo.h"
 
+#include "common/formatting.h"
 #include "common/ui/choicelist.h"
-#include "common/ui/keyboard.h"
-#include "common/ui/mainwindow.h"
-#include "common/ui/platform.h"
-#include "common/ui/results.h"
-#include "tavo/core/diglayout.h"
-#include "tavo/core/pointlink.h"
+#include "tavo/core/description.h"
 #include "tavo/core/sensitivity.h"
 #include "tavo/dialogfibra.h"
 #include "ui_formtavo.h"
 
-#include <QAction>
-
 namespace vantero::tavo {
 namespace {
 
-// The list index of "InGaAs APD (1550nm)" and "InGaAs PIN (1300nm)".
-constexpr int apd1550Index = InGaAsApd1550 - 1;
-constexpr int pin1300Index = InGaAsPin1300 - 1;
+// The detector of a list item (-1: none selected).
+DetectorType detectorOf(int item) {
+    return static_cast<DetectorType>(item + 1);
+}
+
+// The list item of a detector.
+int itemOf(DetectorType detector) {
+    return static_cast<int>(detector) - 1;
+}
+
+BerChoice berOf(int item) {
+    return item == static_cast<int>(BerChoice::Ber1E11) ? BerChoice::Ber1E11 : BerChoice::Ber1E9;
+}
 
 } // namespace
 
 TFormTAVO::TFormTAVO(ui::Platform& platform, QWidget* parent)
-    : QMainWindow(parent), m_ui(std::make_unique<Ui::TFormTAVO>()), m_platform(platform),
-      m_guard(platform, this,
-              [this](std::string_view input) {
-                  return ui::inputField<PointLinkInput>(this, DialogFibra->Edit1, pointLinkInputs,
-                                                        input);
-              }),
-      m_files(this, platform, digLayout, ProjectFileName) {
+    : CalculatorForm(platform, tavo::calculator(), parent),
+      m_ui(std::make_unique<Ui::TFormTAVO>()) {
     m_ui->setupUi(this);
-    ui::frameMainWindow(this, QSize(662, 498));
 
     m_lineCodes = new ui::ChoiceList(m_ui->ComboBox2);
     m_detectors = new ui::ChoiceList(m_ui->ComboBox3);
     m_bers = new ui::ChoiceList(m_ui->ComboBox1);
 
-    const auto& g = m_guard;
-    connect(m_ui->BitBtn1, &QPushButton::clicked, this, g.slot(this, &TFormTAVO::BitBtn1Click));
-    connect(m_ui->BitBtn3, &QPushButton::clicked, this, g.slot(this, &TFormTAVO::BitBtn1Click));
-    connect(m_ui->BitBtn2, &QPushButton::clicked, this, g.slot(this, &TFormTAVO::BitBtn2Click));
+    const auto& g = guard();
+    // "A&juda" runs the OK action too.
+    connect(m_ui->BitBtn3, &QPushButton::clicked, this,
+            g.slot<CalculatorForm>(this, &TFormTAVO::BitBtn1Click));
     connect(m_ui->Button2, &QPushButton::clicked, this, g.slot(this, &TFormTAVO::Button2Click));
     connect(m_detectors, &ui::ChoiceList::userChanged, this,
             g.slot(this, &TFormTAVO::ComboBox3Change));
     connect(m_bers, &ui::ChoiceList::userChanged, this, g.slot(this, &TFormTAVO::ComboBox1Change));
     connect(m_ui->Edit9, &QLineEdit::textEdited, this, g.slot(this, &TFormTAVO::Edit9KeyPress));
-    connect(m_ui->Abrir1, &QAction::triggered, this, g.slot(this, &TFormTAVO::Abrir1Click));
-    connect(m_ui->SpeedButton1, &QToolButton::clicked, this, g.slot(this, &TFormTAVO::Abrir1Click));
-    connect(m_ui->Salvar1, &QAction::triggered, this, g.slot(this, &TFormTAVO::Salvar1Click));
-    connect(m_ui->SpeedButton2, &QToolButton::clicked, this,
-            g.slot(this, &TFormTAVO::Salvar1Click));
-    connect(m_ui->SalvarComo1, &QAction::triggered, this,
-            g.slot(this, &TFormTAVO::SalvarComo1Click));
 
-    new ui::EnterRunsDefault(m_ui->centralwidget, m_ui->BitBtn1);
-    ui::nameForAssistiveTechnology(this);
-    FormCreate();
-
-    DialogFibra = new TDialogFibra(this);
-    ui::nameForAssistiveTechnology(DialogFibra);
-
-    ui::centreOnScreen(this);
+    finishSetUp({QSize(662, 498),
+                 {QStringLiteral("Edit15"), QStringLiteral("Edit16"), QStringLiteral("Edit17"),
+                  QStringLiteral("Edit18")},
+                 QStringLiteral(" "),
+                 true});
+    DialogFibra = static_cast<TDialogFibra*>(fibreDialog());
 }
 
 TFormTAVO::~TFormTAVO() = default;
+
+std::unique_ptr<ui::CalculatorForm> createForm(ui::Platform& platform) {
+    return std::make_unique<TFormTAVO>(platform);
+}
+
+ui::TFormFibraDlg* TFormTAVO::createFibreDialog() {
+    return new TDialogFibra(this);
+}
 
 void TFormTAVO::FormCreate() {
     m_detectors->select(0);
     m_bers->select(0);
     m_lineCodes->select(0);
-    ProjectFileName.clear();
-}
-
-PointLinkInput TFormTAVO::currentInput() const {
-    PointLinkInput input;
-    ui::readInputs<PointLinkInput>(this, DialogFibra->Edit1, input, pointLinkInputs);
-    input.lineCode = m_lineCodes->selectedIndex() == 1 ? LineCode::RZ : LineCode::NRZ;
-    input.berChoice = m_bers->selectedIndex() == 1 ? BerChoice::Ber1E11 : BerChoice::Ber1E9;
-    input.detectorType = m_detectors->selectedIndex() + 1;
-    input.fibreType =
-        m_ui->RadioButton8->isChecked() ? FibreType::SingleMode : FibreType::Multimode;
-    return input;
-}
-
-void TFormTAVO::BitBtn1Click() {
-    m_ui->GroupBox1->show();
-    m_ui->BitBtn2->setText(QStringLiteral("&Sair"));
-    const PointLinkInput input = currentInput();
-    checkLeadingInputs(input);
-    for (QLineEdit* field : {m_ui->Edit15, m_ui->Edit16, m_ui->Edit17, m_ui->Edit18}) {
-        field->setText(QStringLiteral(" "));
-    }
-    ui::applyOutputs<PointLinkResult>(this, m_platform, calculatePointLink(input),
-                                      pointLinkResults);
-}
-
-void TFormTAVO::BitBtn2Click() {
-    m_platform.endApplication();
+    CalculatorForm::FormCreate();
 }
 
 void TFormTAVO::Button2Click() {
-    DialogFibra->showModeless();
+    showFibreDialog();
     m_ui->RadioButton9->setChecked(true);
 }
 
@@ -114,24 +84,24 @@ void TFormTAVO::writeSensitivity(double sensitivity) {
 }
 
 void TFormTAVO::ComboBox3Change() {
-    const int code = m_detectors->selectedIndex() + 1;
-    if (m_detectors->selectedIndex() != apd1550Index) {
-        m_bers->select(0); // 1E-11 goes only with the 1550 nm APD
+    const DetectorType detector = detectorOf(m_detectors->selectedIndex());
+    if (detector != lowErrorRateDetector) {
+        m_bers->select(static_cast<int>(BerChoice::Ber1E9));
     }
     applyDispersionRows();
     const double bitRate = convertBitRate();
-    const BerChoice ber = m_bers->selectedIndex() == 1 ? BerChoice::Ber1E11 : BerChoice::Ber1E9;
-    writeSensitivity(detectorSensitivity(ber, code, bitRate));
+    writeSensitivity(detectorSensitivity(berOf(m_bers->selectedIndex()), detector, bitRate));
 }
 
 void TFormTAVO::ComboBox1Change() {
-    if (m_bers->selectedIndex() == 1) {
-        m_detectors->select(apd1550Index); // the low error rate needs the APD
-        writeSensitivity(detectorSensitivity(BerChoice::Ber1E11, InGaAsApd1550, convertBitRate()));
+    if (berOf(m_bers->selectedIndex()) == BerChoice::Ber1E11) {
+        m_detectors->select(itemOf(lowErrorRateDetector)); // the low error rate needs it
+        writeSensitivity(
+            detectorSensitivity(BerChoice::Ber1E11, lowErrorRateDetector, convertBitRate()));
     }
-    const BerChoice ber = m_bers->selectedIndex() == 1 ? BerChoice::Ber1E11 : BerChoice::Ber1E9;
-    const int code = m_detectors->selectedIndex() + 1;
-    writeSensitivity(detectorSensitivity(ber, code, convertBitRate()));
+    const BerChoice ber = berOf(m_bers->selectedIndex());
+    writeSensitivity(
+        detectorSensitivity(ber, detectorOf(m_detectors->selectedIndex()), convertBitRate()));
 }
 
 void TFormTAVO::Edit9KeyPress() {
@@ -139,20 +109,9 @@ void TFormTAVO::Edit9KeyPress() {
     m_detectors->select(-1);
 }
 
-void TFormTAVO::Abrir1Click() {
-    m_files.open();
-}
-
-void TFormTAVO::Salvar1Click() {
-    m_files.save();
-}
-
-void TFormTAVO::SalvarComo1Click() {
-    m_files.saveAs();
-}
-
 void TFormTAVO::applyDispersionRows() {
-    const bool at1300 = m_detectors->selectedIndex() == pin1300Index;
+    const Photodetector* detector = photodetector(detectorOf(m_detectors->selectedIndex()));
+    const bool at1300 = detector != nullptr && detector->dispersionAt1300;
     for (QWidget* row :
          {static_cast<QWidget*>(m_ui->Label13), static_cast<QWidget*>(m_ui->Edit8),
           static_cast<QWidget*>(m_ui->Label22), static_cast<QWidget*>(m_ui->Edit22)}) {

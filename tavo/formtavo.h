@@ -1,21 +1,8 @@
 #pragma once
 
-#include "common/ui/guard.h"
-#include "common/ui/projectfiles.h"
-
-#include <QMainWindow>
-#include <QString>
+#include "common/ui/calculatorform.h"
 
 #include <memory>
-
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QTabWidget;
-class QToolButton;
 
 namespace Ui {
 class TFormTAVO;
@@ -23,45 +10,35 @@ class TFormTAVO;
 
 namespace vantero::ui {
 class ChoiceList;
-class Platform;
 } // namespace vantero::ui
 
 namespace vantero::tavo {
 
 class TDialogFibra;
-struct PointLinkInput;
 
 // The point-to-point program's main window: the link's figures on four
-// pages, OK to run the budget, the results on the panel at the right, the
-// project file behind the menu and the toolbar.
-class TFormTAVO final : public QMainWindow {
+// pages, OK (or "A&juda") to run the budget, the results on the panel at the
+// right, the project file behind the menu and the toolbar. The photodetector
+// and BER lists keep the sensitivity field in step.
+class TFormTAVO final : public ui::CalculatorForm {
     Q_OBJECT
 
 public:
     explicit TFormTAVO(ui::Platform& platform, QWidget* parent = nullptr);
     ~TFormTAVO() override;
 
-    TDialogFibra* DialogFibra;
-    // The full path of the current project file; empty until one is saved or
-    // opened.
-    QString ProjectFileName;
-
-    // The input record from the window as it stands.
-    PointLinkInput currentInput() const;
+    // The multimode fibre dialog.
+    TDialogFibra* DialogFibra = nullptr;
 
 public slots:
-    void FormCreate();
-    void BitBtn1Click();
-    void BitBtn2Click();
+    void FormCreate() override;
     void Button2Click();
     void ComboBox3Change();
     void ComboBox1Change();
     void Edit9KeyPress();
-    void Abrir1Click();
-    void Salvar1Click();
-    void SalvarComo1Click();
 
 private:
+    ui::TFormFibraDlg* createFibreDialog() override;
     // Shows the zero-dispersion rows for the 1300 nm photodetector, the
     // chromatic-dispersion row for any other state.
     void applyDispersionRows();
@@ -69,12 +46,12 @@ private:
     void writeSensitivity(double sensitivity);
 
     std::unique_ptr<Ui::TFormTAVO> m_ui;
-    ui::Platform& m_platform;
-    ui::HandlerGuard m_guard;
-    ui::ProjectFiles m_files;
     ui::ChoiceList* m_lineCodes;
     ui::ChoiceList* m_detectors;
     ui::ChoiceList* m_bers;
 };
+
+// The program's main window, for the tools that show every calculator.
+std::unique_ptr<ui::CalculatorForm> createForm(ui::Platform& platform);
 
 } // namespace vantero::tavo

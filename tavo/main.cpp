@@ -1,13 +1,7 @@
 // tavo: maximum distance of a point-to-point digital optical-fibre link.
-#include "common/ui/platform.h"
+#include "common/ui/program.h"
 #include "tavo/formtavo.h"
 
-#include <QApplication>
-
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    vantero::ui::QtPlatform platform;
-    vantero::tavo::TFormTAVO form(platform);
-    form.show();
-    return QApplication::exec();
+    return vantero::ui::runProgram<vantero::tavo::TFormTAVO>(argc, argv);
 }

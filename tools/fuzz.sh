@@ -25,6 +25,8 @@ mkdir -p "$work/project_reader" "$work/number_parser"
 for seed in fuzz/corpus/project_reader/*.hex; do
   hex_to_bytes "$seed" >"$work/project_reader/$(basename "$seed" .hex)"
 done
+# Each calculator's own file, at its initial figures and with no choice codes.
+build/fuzz/fuzz/fuzz_seeds "$work/project_reader"
 cp fuzz/corpus/number_parser/* "$work/number_parser/"
 
 for target in project_reader number_parser; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree, unpacks it into a temporary
 # root (dpkg -x) and runs what it installed from there — never from the build
-# tree: each calculator starts on the offscreen platform and keeps running,
-# and `vantero tavo` prints the defaults' results.
+# tree: each calculator with a desktop entry starts on the offscreen platform
+# and keeps running, and `vantero` calculates each of them (for tavo, the
+# defaults' worked example).
 #   package_test.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -24,10 +25,19 @@ for program in "$root"/usr/bin/*; do
 done
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 
+# The calculators: those the package gives a desktop entry.
+calculators=()
+for entry in "$root"/usr/share/applications/vantero-*.desktop; do
+  calculator=${entry##*/vantero-}
+  calculators+=("${calculator%.desktop}")
+done
+
 status=0
-for calculator in tavo estrela anel; do
+for calculator in "${calculators[@]}"; do
   program="$root/usr/bin/$calculator"
-  [ -x "$program" ] || continue
+  if [ ! -x "$program" ]; then
+    echo "FAIL: $calculator has a desktop entry but no program"; status=1; continue
+  fi
   # A program that is still running after two seconds has started.
   set +e
   QT_QPA_PLATFORM=offscreen timeout 2 "$program" >"$root/$calculator.log" 2>&1
@@ -41,6 +51,11 @@ for calculator in tavo estrela anel; do
 done
 
 if [ -x "$root/usr/bin/vantero" ]; then
+  for calculator in "${calculators[@]}"; do
+    if ! "$root/usr/bin/vantero" "$calculator" >/dev/null; then
+      echo "FAIL: vantero $calculator"; status=1
+    fi
+  done
   if out=$("$root/usr/bin/vantero" tavo) && grep -q $'^maximumDistance\t49.52537$' <<<"$out"; then
     echo "ok: vantero tavo from the package:"; echo "$out"
   else

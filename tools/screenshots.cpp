@@ -1,12 +1,9 @@
 // Renders every window and dialog of the calculators to PNG files with the
 // offscreen platform, for the README and for looking at layout changes:
 //   vantero_screenshots OUTPUT_FOLDER
-#include "anel/formanel.h"
 #include "common/ui/formfibradlg.h"
 #include "common/ui/recordingplatform.h"
-#include "estrela/formestrela.h"
-#include "tavo/dialogfibra.h"
-#include "tavo/formtavo.h"
+#include "tools/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,8 +24,10 @@ bool save(QWidget& widget, const QDir& folder, const QString& name) {
     return saved;
 }
 
-// One picture of the window per page of its notebook, named after the page.
-bool savePages(QWidget& window, const QDir& folder, const QString& prefix) {
+// One picture of the window per page of its notebook, named after the page;
+// then the results of OK with its initial figures, and its multimode fibre
+// dialog.
+bool saveWindow(QWidget& window, QWidget& dialog, const QDir& folder, const QString& prefix) {
     auto* notebook = window.findChild<QTabWidget*>(QStringLiteral("TabbedNotebook1"));
     bool ok = true;
     for (int page = 0; page < notebook->count(); ++page) {
@@ -36,19 +35,8 @@ bool savePages(QWidget& window, const QDir& folder, const QString& prefix) {
         ok = save(window, folder, prefix + QLatin1Char('-') + notebook->tabText(page).toLower()) &&
              ok;
     }
-    return ok;
-}
-
-// A star or ring window: its pages, the results of OK with its initial
-// figures, and its multimode fibre dialog.
-template <typename Form> bool saveNetwork(const QDir& folder, const QString& prefix) {
-    vantero::ui::RecordingPlatform platform;
-    Form form(platform);
-    vantero::ui::TFormFibraDlg dialog(&form);
-    form.useFibreDialog(&dialog);
-    bool ok = savePages(form, folder, prefix);
-    form.template findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-    ok = save(form, folder, prefix + QStringLiteral("-resultados")) && ok;
+    window.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    ok = save(window, folder, prefix + QStringLiteral("-resultados")) && ok;
     ok = save(dialog, folder, prefix + QStringLiteral("-dialogfibra")) && ok;
     dialog.hide();
     return ok;
@@ -65,14 +53,13 @@ int main(int argc, char** argv) {
     }
     QDir folder(QString::fromLocal8Bit(argv[1]));
     folder.mkpath(QStringLiteral("."));
-    vantero::ui::RecordingPlatform platform;
     bool ok = true;
-
-    vantero::tavo::TFormTAVO tavo(platform);
-    ok = savePages(tavo, folder, QStringLiteral("tavo")) && ok;
-    ok = save(*tavo.DialogFibra, folder, QStringLiteral("tavo-dialogfibra")) && ok;
-    tavo.DialogFibra->hide();
-    ok = saveNetwork<vantero::estrela::TFormEstrela>(folder, QStringLiteral("estrela")) && ok;
-    ok = saveNetwork<vantero::anel::TFormAnel>(folder, QStringLiteral("anel")) && ok;
+    for (const vantero::tools::CalculatorWindow& window : vantero::tools::calculatorWindows()) {
+        vantero::ui::RecordingPlatform platform;
+        const auto form = window.create(platform);
+        ok = saveWindow(*form, *form->fibreDialog(), folder,
+                        QString::fromUtf8(window.name.data(), window.name.size())) &&
+             ok;
+    }
     return ok ? 0 : 1;
 }

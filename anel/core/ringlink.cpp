@@ -1,44 +1,15 @@
 #include "anel/core/ringlink.h"
 
+#include "anel/core/description.h"
 #include "common/extended.h"
+#include "common/fields.h"
 
 namespace vantero::anel {
 
 using In = RingLinkInput;
 using Res = RingLinkResult;
 
-const std::array<InputField<In>, 14> ringLinkInputs = {{
-    {"switchIsolationLoss", "Edit3", "Perdas de isolação no comutador óptico (dB)", "dB",
-     &In::switchIsolationLoss},
-    {"safetyMargin", "Edit4", "Margem de segurança (dB)", "dB", &In::safetyMargin},
-    {"bitRate", "Edit6", "Taxa de transmissão de dados (Mbits/s)", "Mbit/s", &In::bitRate},
-    {"isolatedStations", "Edit11", "Número de estações isoladas ", "", &In::isolatedStations},
-    {"connectorLoss", "Edit12", "Perdas em cada conector ponto-a-ponto (dB)", "dB",
-     &In::connectorLoss},
-    {"launchedPower", "Edit5", "Potência óptica  média injetada fibra (dBm)", "dBm",
-     &In::launchedPower},
-    {"spectralWidth", "Edit2", "Largura espectral da fonte (nm)", "nm", &In::spectralWidth},
-    {"switchInputLoss", "Edit1", "Perdas de entrada no comutador óptico (dB)", "dB",
-     &In::switchInputLoss},
-    {"receiverSensitivity", "Edit13", "Sensitividade do receptor óptico (dBm)", "dBm",
-     &In::receiverSensitivity},
-    {"switchOutputLoss", "Edit14", "Perdas de saída no comutador óptico (dB)", "dB",
-     &In::switchOutputLoss},
-    {"fibreAttenuation", "Edit19", "Atenuação da fibra (dB/km)", "dB/km", &In::fibreAttenuation},
-    {"fibreBandwidth", "Edit20", "Banda passante elétrica da fibra (MHz)", "MHz",
-     &In::fibreBandwidth},
-    {"chromaticDispersion", "Edit21", "Dispersão cromática (ps/nm.km)", "ps/(nm.km)",
-     &In::chromaticDispersion},
-    {"normalizedBandwidth", "Edit1", "Banda óptica normalizada na fibra (MHz.km)", "MHz.km",
-     &In::normalizedBandwidth, true},
-}};
-
-const std::array<ResultField<Res>, 6> ringLinkResults = networkLinkResultFields<Res>("Label7");
-
 namespace {
-
-constexpr VerdictTexts ringTexts{riseTimeMessage,    riseTimeMessage,   attenuationCaption,
-                                 attenuationVerdict, dispersionCaption, dispersionVerdict};
 
 void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
     auto convert = [&](NumberText In::*member) {
@@ -70,7 +41,7 @@ void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
     runRiseTimeBudget(
         out,
         {bitRate, bandwidth, dispersion, spectralWidth, in.lineCode, in.blockCode, in.fibreType},
-        [&] { return convert(&In::normalizedBandwidth); }, solver, ringTexts);
+        [&] { return convert(&In::normalizedBandwidth); }, solver, ringLinkTexts);
 }
 
 } // namespace

@@ -1,61 +1,46 @@
 #pragma once
 
 #include "common/choices.h"
-#include "common/fields.h"
 #include "common/networklink.h"
 #include "common/numbers.h"
 #include "common/solver.h"
 
-#include <array>
-#include <string_view>
-
 namespace vantero::anel {
 
-// The figures of one ring link, as the texts of the window's fields (their
-// initial texts here), by page, and the window's choices.
+// The figures of one ring link, as the texts of the window's fields, by page,
+// and the window's choices; a new record holds the window's initial texts and
+// selections (the tables of anel/core/description.h).
 struct RingLinkInput {
+    RingLinkInput();
+
     // Sistema
-    NumberText switchIsolationLoss = "1";
-    NumberText safetyMargin = "3";
-    NumberText bitRate = "15";
-    NumberText isolatedStations = "0";
-    NumberText connectorLoss = "1";
-    LineCode lineCode = LineCode::NRZ;
+    NumberText switchIsolationLoss;
+    NumberText safetyMargin;
+    NumberText bitRate;
+    NumberText isolatedStations;
+    NumberText connectorLoss;
+    LineCode lineCode{};
     // Transmissor
-    NumberText launchedPower = "-12";
-    NumberText spectralWidth = "850";
-    NumberText switchInputLoss = "1";
-    BlockCode blockCode = BlockCode::Code7B8B;
+    NumberText launchedPower;
+    NumberText spectralWidth;
+    NumberText switchInputLoss;
+    BlockCode blockCode{};
     // Receptor
-    NumberText receiverSensitivity = "-25";
-    NumberText switchOutputLoss = "1";
+    NumberText receiverSensitivity;
+    NumberText switchOutputLoss;
     // Fibra
-    NumberText fibreAttenuation = "0.35";
-    NumberText fibreBandwidth = "100";
-    NumberText chromaticDispersion = "40";
-    FibreType fibreType = FibreType::SingleMode;
+    NumberText fibreAttenuation;
+    NumberText fibreBandwidth;
+    NumberText chromaticDispersion;
+    FibreType fibreType{};
     // The multimode fibre dialog's field; converted for multimode fibre only.
-    NumberText normalizedBandwidth = "100";
+    NumberText normalizedBandwidth;
 };
 
 // The outputs of one run, in the order the run sets them (the distance
 // caption goes to Label7), what the run found on the way, and the failure that
 // ended it, if any.
 struct RingLinkResult : NetworkLinkResult {};
-
-extern const std::array<InputField<RingLinkInput>, 14> ringLinkInputs;
-extern const std::array<ResultField<RingLinkResult>, 6> ringLinkResults;
-
-// The ring has one message for both fibre types.
-inline constexpr std::string_view riseTimeMessage =
-    "O tempo de subida do sistema apresentou um valor menor do que o tempo de subida do "
-    "transmissor";
-inline constexpr std::string_view attenuationCaption =
-    "Distância máxima em termos de atenuação vale (Km)";
-inline constexpr std::string_view attenuationVerdict = "O sistema é limitado por atenuação";
-inline constexpr std::string_view dispersionCaption =
-    "Distância máxima em termos de dispersão (Km)";
-inline constexpr std::string_view dispersionVerdict = "O sistema é limitado por dispersão";
 
 // One run of the ring budget: the power-budget distance, the rise-time
 // distance, and the smaller of the two with the effect that limits the ring.

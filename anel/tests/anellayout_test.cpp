@@ -1,4 +1,4 @@
-#include "anel/core/anellayout.h"
+#include "anel/core/description.h"
 #include "common/failure.h"
 #include "common/tests/recordcheck.h"
 
@@ -8,6 +8,8 @@
 
 namespace vantero::anel {
 namespace {
+
+const ProjectLayout& anelLayout = calculator().layout();
 
 using testing_support::windowEntries;
 

@@ -1,6 +1,6 @@
-#include "anel/core/ringlink.h"
+#include "anel/core/description.h"
 #include "anel/formanel.h"
-#include "common/ui/tests/networkformtests.h"
+#include "common/ui/tests/networkwindowtests.h"
 
 namespace vantero::anel {
 namespace {
@@ -8,32 +8,50 @@ namespace {
 // The ring window, as the shared window tests see it.
 struct RingProgram {
     using Form = TFormAnel;
-    using Input = RingLinkInput;
-    static std::span<const InputField<Input>> inputs() { return ringLinkInputs; }
-    static RingLinkResult calculate(const Input& input) { return calculateRingLink(input); }
+    static const Calculator& calculator() { return anel::calculator(); }
+    static const VerdictTexts& texts() { return ringLinkTexts; }
 
     static constexpr const char* formName = "FormAnel";
-    static constexpr const char* caption = "Configuração em Anel";
     static constexpr QSize clientArea{718, 421};
-    static constexpr int panelWidth = 294;
+    static constexpr QRect notebookGeometry{10, 50, 395, 320};
+    static constexpr QRect panelGeometry{414, 40, 294, 373};
+    static constexpr int buttonsY = 384;
     static constexpr int startPage = 3; // "Fibra"
-    static constexpr int edit1Page = 1; // the switch input loss, on "Transmissor"
+    static constexpr const char* okCaption = "OK";
+    static constexpr std::array resultFields{"Edit15", "Edit16", "Edit7"};
+    static constexpr const char* maximumField = "Edit7";
+    static constexpr bool maximumFieldIsTabStop = false;
     static constexpr const char* comparisonTitle = "Comparação entre os dois balanços";
     static constexpr const char* distanceCaption = "Label7";
-    static constexpr const char* defaultPowerDistance = "11.42857";
-    static constexpr const char* defaultRiseTimeDistance = "1.19213";
-    static constexpr const char* dispersionCaption = "Distância máxima em termos de dispersão (Km)";
-    static constexpr const char* dispersionVerdict = "O sistema é limitado por dispersão";
-    static constexpr const char* attenuationCaption =
-        "Distância máxima em termos de atenuação vale (Km)";
-    static constexpr const char* attenuationVerdict = "O sistema é limitado por atenuação";
-    static constexpr const char* extension = "anel";
+    static constexpr const char* fibreButton = "Button1";
+    static constexpr bool fibreButtonEnabledAtStart = false;
+    static constexpr const char* blankText = "";
+    static constexpr bool checksInputsFirst = false;
+    static constexpr const char* badNumberField = "Edit1"; // the switch input loss, "Transmissor"
     static constexpr const char* foreignName = "ring.ane";
     static constexpr const char* printCaption = "Imprimir";
-    static constexpr int fileBytes = 96;
+    static constexpr const char* riseTimeMessage =
+        "O tempo de subida do sistema apresentou um valor menor do que o tempo de subida do "
+        "transmissor";
+
+    static ui::testing::Texts defaultResults() {
+        return {{"Edit15", "11.42857"},
+                {"Edit16", "1.19213"},
+                {"Label7", "Distância máxima em termos de dispersão (Km)"},
+                {"Label8", "O sistema é limitado por dispersão"},
+                {"Edit7", "1.19213"}};
+    }
     // A bit rate of 1000 Mbit/s leaves a system rise time of 0.6125 ns.
     template <typename Window> static void exceedRiseTimeBudget(Window& window) {
         window.retype(window.edit("Edit6"), "1000");
+    }
+    // A fibre attenuation of 0, before any distance.
+    template <typename Window> static void causeFault(Window& window) {
+        window.retype(window.edit("Edit19"), "0");
+    }
+    static ui::testing::Texts afterFault() { return {{"Edit15", ""}, {"Edit16", ""}}; }
+    template <typename Window> static void selectMultimode(Window& window) {
+        window.item("RadioGroup1", 1)->click();
     }
 };
 
@@ -42,11 +60,12 @@ struct RingProgram {
 
 namespace vantero::ui::testing {
 
+INSTANTIATE_TYPED_TEST_SUITE_P(Anel, CalculatorWindow, anel::RingProgram);
 INSTANTIATE_TYPED_TEST_SUITE_P(Anel, NetworkWindow, anel::RingProgram);
 
 namespace {
 
-using Ring = NetworkWindow<anel::RingProgram>;
+using Ring = CalculatorWindow<anel::RingProgram>;
 
 TEST_F(Ring, theResultFieldsAreReadOnlyAndLabelsKeepTheirBlanks) {
     EXPECT_TRUE(edit("Edit7")->isReadOnly());

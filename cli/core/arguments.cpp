@@ -134,11 +134,10 @@ Setting resolveSetting(const Calculator& calculator, std::string_view nameValue)
     const std::string_view value = nameValue.substr(equals + 1);
 
     if (const auto input = calculator.findInput(name)) {
-        const NumberText text(value);
-        try {
-            (void)text.value(name);
-        } catch (const ArithmeticFault&) {
-            // Beyond a double: the run faults on it, as the window's does.
+        // A number beyond a double is left to the run, which faults on it as
+        // the window's does.
+        if (const NumberText text(value); !text.isNumber() && !text.overflows()) {
+            (void)text.value(name); // throws
         }
         return {Setting::Kind::Text, *input, std::string(value)};
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/core/calculator.h"
+#include "calculators/registry.h"
 
 #include <cstddef>
 #include <optional>

@@ -12,10 +12,6 @@ namespace {
 // Room for one number: the longest shortest form of a double is 24 characters.
 constexpr std::size_t numberRoom = 32;
 
-[[noreturn]] void failWithErrno() {
-    throw FileFailure(errno != 0 ? errno : EIO);
-}
-
 bool needsQuotes(char c) {
     return c == ',' || c == '"' || c == '\r' || c == '\n';
 }
@@ -26,8 +22,13 @@ std::string_view limitText(LimitingFactor factor) {
 
 } // namespace
 
-CsvWriter::CsvWriter(std::FILE* file, std::size_t capacity)
-    : m_file(file), m_buffer(capacity < 2 * numberRoom ? 2 * numberRoom : capacity) {}
+CsvWriter::CsvWriter(std::FILE* file, std::string name, std::size_t capacity)
+    : m_file(file), m_name(std::move(name)),
+      m_buffer(capacity < 2 * numberRoom ? 2 * numberRoom : capacity) {}
+
+void CsvWriter::fail() const {
+    throw FileFailure(errno != 0 ? errno : EIO, m_name);
+}
 
 void CsvWriter::header(std::string_view inputName) {
     putText(inputName);
@@ -48,7 +49,7 @@ void CsvWriter::row(const SweepPoint& point) {
     }
     put(',');
     if (point.fault) {
-        putText(point.fault->what());
+        putText(point.fault->text());
     } else {
         putText(point.message);
     }
@@ -58,7 +59,7 @@ void CsvWriter::row(const SweepPoint& point) {
 void CsvWriter::finish() {
     flush();
     if (std::fflush(m_file) != 0) {
-        failWithErrno();
+        fail();
     }
 }
 
@@ -71,7 +72,7 @@ void CsvWriter::room(std::size_t bytes) {
 void CsvWriter::flush() {
     errno = 0;
     if (m_used > 0 && std::fwrite(m_buffer.data(), 1, m_used, m_file) != m_used) {
-        failWithErrno();
+        fail();
     }
     m_used = 0;
 }
@@ -82,7 +83,7 @@ void CsvWriter::put(std::string_view text) {
         if (text.size() > m_buffer.size()) {
             errno = 0;
             if (std::fwrite(text.data(), 1, text.size(), m_file) != text.size()) {
-                failWithErrno();
+                fail();
             }
             return;
         }

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "cli/core/calculator.h"
+#include "calculators/registry.h"
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,14 +17,15 @@ namespace vantero::cli {
 // same double; an output the run did not set is an empty cell.
 class CsvWriter {
 public:
-    explicit CsvWriter(std::FILE* file, std::size_t capacity = std::size_t{1} << 20);
+    // `name` is the file's path (or "standard output"), for its failures.
+    CsvWriter(std::FILE* file, std::string name, std::size_t capacity = std::size_t{1} << 20);
     CsvWriter(const CsvWriter&) = delete;
     CsvWriter& operator=(const CsvWriter&) = delete;
 
     void header(std::string_view inputName);
     void row(const SweepPoint& point);
     // Writes what is buffered and flushes the stream; a failure to write
-    // throws FileFailure with the system's error number.
+    // throws FileFailure with the system's error number and the file's name.
     void finish();
 
 private:
@@ -40,7 +42,10 @@ private:
     void putNumber(const std::optional<double>& value);
     void putText(std::string_view text);
 
+    [[noreturn]] void fail() const;
+
     std::FILE* m_file;
+    std::string m_name;
     std::vector<char> m_buffer;
     std::size_t m_used = 0;
 };

@@ -22,13 +22,13 @@ constexpr std::string_view usage =
     "          [--log] [--csv FILE] [--plot FILE.png]\n"
     "  vantero [CALCULATOR] --help\n";
 
-constexpr std::string_view description =
-    "\n"
-    "Runs the link budget of one calculator, tavo (point-to-point), estrela (passive\n"
-    "star) or anel (ring), on the texts its window starts with, as the window's OK\n"
-    "button does, and prints the results in the order the window sets them: per line\n"
-    "the result's name, a tab and its text exactly as the window shows it; the\n"
-    "rise-time message, when there is one, as \"message<TAB>text\" at its place.\n"
+constexpr std::string_view purpose =
+    "Runs the link budget of one calculator, @, on the texts its window starts with, as the "
+    "window's OK button does, and prints the results in the order the window sets them: per "
+    "line the result's name, a tab and its text exactly as the window shows it; the rise-time "
+    "message, when there is one, as \"message<TAB>text\" at its place.";
+
+constexpr std::string_view options =
     "\n"
     "  --open FILE       start from a project file, read as \"Abrir...\" reads it; the\n"
     "                    name must end in the calculator's extension. A choice record\n"
@@ -125,12 +125,15 @@ std::string calculatorHelp(const Calculator& calculator) {
         const ChoiceDescription& choice = calculator.choices()[i];
         text += "  " + padded(choice.name, nameWidth) +
                 padded(choice.values[static_cast<std::size_t>(initial[i])], initialWidth);
-        if (choice.captions.empty()) {
+        if (!choice.codes) {
             text += choiceValues(choice) + "\n";
         } else {
             for (std::size_t v = 0; v < choice.values.size(); ++v) {
+                const int item = choice.itemOfValue(static_cast<int>(v));
                 text += (v == 0 ? "" : valueIndent) + std::string(choice.values[v]) + " " +
-                        std::string(choice.captions[v]) + "\n";
+                        std::string(item < 0 ? choice.noItem
+                                             : choice.items[static_cast<std::size_t>(item)]) +
+                        "\n";
             }
         }
         if (!choice.note.empty()) {
@@ -149,14 +152,19 @@ std::string calculatorHelp(const Calculator& calculator) {
 
 // Reports a failure on `err` as the window's error box shows it, with its
 // final full stop, and gives its exit status. A file failure names the file.
-int report(std::FILE* err, const Failure& failure, std::string_view file = {}) {
+int report(std::FILE* err, const Failure& failure) {
     std::string line;
-    if (!file.empty() && dynamic_cast<const FileFailure*>(&failure) != nullptr) {
-        line = std::string(file) + ": ";
+    const auto* file = dynamic_cast<const FileFailure*>(&failure);
+    if (file != nullptr && !file->path().empty()) {
+        line = file->path() + ": ";
     }
     line += failureMessage(failure) + ".\n";
     std::fputs(line.c_str(), err);
     return exitStatus(failure);
+}
+
+[[noreturn]] void failWriting(const std::string& path) {
+    throw FileFailure(errno != 0 ? errno : EIO, path);
 }
 
 struct FileCloser {
@@ -168,15 +176,15 @@ OwnedFile openForWriting(const std::string& path, const char* mode) {
     errno = 0;
     OwnedFile file(std::fopen(path.c_str(), mode));
     if (!file) {
-        throw FileFailure(errno != 0 ? errno : EIO);
+        failWriting(path);
     }
     return file;
 }
 
-void closeWritten(OwnedFile file) {
+void closeWritten(OwnedFile file, const std::string& path) {
     errno = 0;
     if (std::fclose(file.release()) != 0) {
-        throw FileFailure(errno != 0 ? errno : EIO);
+        failWriting(path);
     }
 }
 
@@ -184,9 +192,9 @@ void writeFile(const std::string& path, std::string_view bytes) {
     OwnedFile file = openForWriting(path, "wb");
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        throw FileFailure(errno != 0 ? errno : EIO);
+        failWriting(path);
     }
-    closeWritten(std::move(file));
+    closeWritten(std::move(file), path);
 }
 
 ChartPoint chartPoint(const SweepPoint& point) {
@@ -196,58 +204,49 @@ ChartPoint chartPoint(const SweepPoint& point) {
 
 // Runs the sweep, writing its CSV as it goes, and then draws its chart.
 int runSweep(Session& session, const SweepRange& range, const Arguments& a, std::FILE* out,
-             std::FILE* err, const ChartRenderer& drawChart) {
+             const ChartRenderer& drawChart) {
     const Calculator& calculator = session.calculator();
     OwnedFile csvFile;
     if (a.csv) {
-        try {
-            csvFile = openForWriting(*a.csv, "w");
-        } catch (const Failure& failure) {
-            return report(err, failure, *a.csv);
-        }
+        csvFile = openForWriting(*a.csv, "w");
     }
     std::optional<SweepChart> chart;
     if (a.plot) {
         chart = sweepChart(calculator, range);
         chart->points.reserve(std::min<std::size_t>(range.count, std::size_t{1} << 20));
     }
-    try {
-        CsvWriter csv(csvFile ? csvFile.get() : out);
-        csv.header(calculator.inputs()[range.input].name);
-        for (std::size_t i = 0; i < range.count; ++i) {
-            const SweepPoint point = session.runAt(range.input, sweepValue(range, i));
-            csv.row(point);
-            if (chart && !point.fault) {
-                chart->points.push_back(chartPoint(point));
-            }
+    CsvWriter csv(csvFile ? csvFile.get() : out, a.csv ? *a.csv : "standard output");
+    csv.header(calculator.inputs()[range.input].name);
+    for (std::size_t i = 0; i < range.count; ++i) {
+        const SweepPoint point = session.runAt(range.input, sweepValue(range, i));
+        csv.row(point);
+        if (chart && !point.fault) {
+            chart->points.push_back(chartPoint(point));
         }
-        csv.finish();
-        if (csvFile) {
-            closeWritten(std::move(csvFile));
-        }
-    } catch (const Failure& failure) {
-        return report(err, failure, a.csv ? *a.csv : "standard output");
+    }
+    csv.finish();
+    if (csvFile) {
+        closeWritten(std::move(csvFile), *a.csv);
     }
     if (chart) {
         chart->crossovers = findCrossovers(chart->points, range.logarithmic);
-        try {
-            writeFile(*a.plot, drawChart(*chart));
-        } catch (const Failure& failure) {
-            return report(err, failure, *a.plot);
-        }
+        writeFile(*a.plot, drawChart(*chart));
     }
     return 0;
 }
 
-int runOnce(const Session& session, bool json, std::FILE* out, std::FILE* err) {
+int runOnce(const Session& session, bool json, std::FILE* out) {
     const RunReport run = session.run();
     const std::string text = json ? runJson(session, run) : runText(run);
     std::fwrite(text.data(), 1, text.size(), out);
     errno = 0;
     if (std::fflush(out) != 0 || std::ferror(out)) {
-        return report(err, FileFailure(errno != 0 ? errno : EIO), "standard output");
+        failWriting("standard output");
     }
-    return run.fault ? report(err, *run.fault) : 0;
+    if (run.fault) {
+        run.fault->raise();
+    }
+    return 0;
 }
 
 int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer& drawChart) {
@@ -288,27 +287,18 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
             std::fprintf(err, "%s: %s.\n", a.open->c_str(), cannotOpenWarning);
             return 3;
         }
-        try {
-            openProject(*session, *a.open);
-        } catch (const Failure& failure) {
-            return report(err, failure, *a.open);
-        }
+        openProject(*session, *a.open);
     }
     for (const Setting& setting : settings) {
         applySetting(*session, setting);
     }
     if (a.save) {
-        const std::string path = projectPathForSaving(*a.save, calculator->layout().extension);
-        try {
-            saveProject(*session, path);
-        } catch (const Failure& failure) {
-            return report(err, failure, path);
-        }
+        saveProject(*session, projectPathForSaving(*a.save, calculator->layout().extension));
     }
     if (range) {
-        return runSweep(*session, *range, a, out, err, drawChart);
+        return runSweep(*session, *range, a, out, drawChart);
     }
-    return runOnce(*session, a.json, out, err);
+    return runOnce(*session, a.json, out);
 }
 
 } // namespace
@@ -316,7 +306,17 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
 std::string helpText(const Calculator* only) {
     std::string text(usage);
     if (only == nullptr) {
-        text += description;
+        // The calculators, "a (x), b (y) or c (z)", where the purpose says @.
+        std::string list;
+        const auto all = calculators();
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            list += i == 0 ? "" : i + 1 == all.size() ? " or " : ", ";
+            list += std::string(all[i]->name()) + " (" + std::string(all[i]->network()) + ")";
+        }
+        std::string paragraph(purpose);
+        paragraph.replace(paragraph.find('@'), 1, list);
+        text += "\n" + wrapped(paragraph, 0, 79);
+        text += options;
     }
     for (const Calculator* calculator : calculators()) {
         if (only == nullptr || only == calculator) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/core/calculator.h"
+#include "calculators/registry.h"
 #include "cli/core/sweep.h"
 
 #include <cstdio>

@@ -6,7 +6,7 @@ namespace vantero::cli {
 
 std::string runText(const RunReport& run) {
     std::string text;
-    for (const PrintedOutput& printed : run.outputs) {
+    for (const RunOutput& printed : run.outputs) {
         text += printed.name;
         text += '\t';
         text += printed.output.text();
@@ -41,7 +41,7 @@ std::string runJson(const Session& session, const RunReport& run) {
     json += "\n  },\n  \"results\": {";
     separator = "\n    ";
     const Output* message = nullptr;
-    for (const PrintedOutput& printed : run.outputs) {
+    for (const RunOutput& printed : run.outputs) {
         if (printed.kind == OutputKind::Message) {
             message = &printed.output;
             continue;
@@ -66,7 +66,7 @@ std::string runJson(const Session& session, const RunReport& run) {
     }
     json += ",\n  \"fault\": ";
     if (run.fault) {
-        appendJsonString(json, failureMessage(*run.fault));
+        appendJsonString(json, failureMessage(run.fault->failure()));
     } else {
         json += "null";
     }

@@ -13,12 +13,12 @@ namespace {
 
 // The bound of a sweep, by the number rules of the fields.
 double bound(std::string_view text, std::string_view input) {
-    try {
-        return static_cast<double>(NumberText(text).value(input));
-    } catch (const ArithmeticFault&) {
+    const NumberText number(text);
+    if (number.overflows()) {
         throw UsageError("the sweep's FROM and TO must lie within the range of a double, not \"" +
                          std::string(text) + "\"");
     }
+    return static_cast<double>(number.value(input));
 }
 
 std::size_t pointCount(std::string_view text) {
@@ -29,16 +29,6 @@ std::size_t pointCount(std::string_view text) {
                          std::string(text) + "\"");
     }
     return count;
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 } // namespace
@@ -100,48 +90,6 @@ double sweepValue(const SweepRange& range, std::size_t index) {
     const double b = std::log10(std::fabs(range.to));
     const double magnitude = std::pow(10.0, a + (b - a) * done / steps);
     return range.from < 0 ? -magnitude : magnitude;
-}
-
-std::vector<Crossover> findCrossovers(std::span<const ChartPoint> points, bool logarithmic) {
-    std::vector<Crossover> crossovers;
-    auto position = [&](double x) { return logarithmic ? std::log10(std::fabs(x)) : x; };
-    auto fromPosition = [&](double p, double sign) {
-        return logarithmic ? std::copysign(std::pow(10.0, p), sign) : p;
-    };
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        const ChartPoint& a = points[i - 1];
-        const ChartPoint& b = points[i];
-        if (!a.limitedBy || !b.limitedBy || *a.limitedBy == *b.limitedBy) {
-            continue;
-        }
-        Crossover crossover;
-        crossover.before = *a.limitedBy;
-        crossover.after = *b.limitedBy;
-        const double pa = position(a.input);
-        const double pb = position(b.input);
-        double share = 0.5;
-        if (a.riseTimeDistance && b.riseTimeDistance && a.powerDistance && b.powerDistance) {
-            // The distances' difference changes sign between the two points.
-            const double da = *a.riseTimeDistance - *a.powerDistance;
-            const double db = *b.riseTimeDistance - *b.powerDistance;
-            if (std::isfinite(da) && std::isfinite(db) && da != db) {
-                share = da / (da - db);
-                crossover.distance =
-                    *a.powerDistance + share * (*b.powerDistance - *a.powerDistance);
-            }
-        }
-        crossover.input = fromPosition(pa + share * (pb - pa), a.input);
-        crossovers.push_back(crossover);
-    }
-    return crossovers;
-}
-
-std::string axisLabel(std::string_view label, std::string_view unit) {
-    std::string text(trimmed(label));
-    if (!unit.empty() && text.find('(') == std::string::npos) {
-        text += " (" + std::string(unit) + ")";
-    }
-    return text;
 }
 
 SweepChart sweepChart(const Calculator& calculator, const SweepRange& range) {

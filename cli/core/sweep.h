@@ -1,6 +1,7 @@
 #pragma once
 
-#include "cli/core/calculator.h"
+#include "calculators/registry.h"
+#include "cli/core/chart.h"
 
 #include <cstddef>
 #include <optional>
@@ -33,42 +34,6 @@ SweepRange parseSweep(const Calculator& calculator, std::string_view sweepArgume
 // The value of point `index` (0 to count - 1): FROM and TO exactly at the
 // ends; on a logarithmic sweep, 10 raised to the evenly spaced logarithms.
 double sweepValue(const SweepRange& range, std::size_t index);
-
-// A point of the chart of a sweep: a run that did not fault.
-struct ChartPoint : LinkDistances {
-    bool riseTimeRejected = false; // the rise-time budget cannot be met
-};
-
-// Where the limit of the link changes between two neighbouring points. When
-// both have a rise-time distance the place is interpolated where the two
-// distances meet (in the logarithm of the input on a logarithmic sweep), and
-// `distance` is the distance there; when one lacks it (a failed rise-time
-// budget) it is the middle of the two points and there is no distance.
-struct Crossover {
-    double input = 0;
-    std::optional<double> distance;
-    LimitingFactor before = LimitingFactor::Attenuation;
-    LimitingFactor after = LimitingFactor::Dispersion;
-};
-
-std::vector<Crossover> findCrossovers(std::span<const ChartPoint> points, bool logarithmic);
-
-// Everything a chart of a sweep shows.
-struct SweepChart {
-    std::string title;    // the calculator window's caption
-    std::string subtitle; // the calculator, the swept input and the points
-    std::string xLabel;   // the input's label in the window, with its unit
-    std::string xUnit;
-    bool logarithmic = false;
-    double from = 0;
-    double to = 0;
-    std::vector<ChartPoint> points; // the faulting points left out
-    std::vector<Crossover> crossovers;
-};
-
-// The label of an axis: the window's label, its blanks trimmed, and the unit
-// in parentheses unless the label already gives one.
-std::string axisLabel(std::string_view label, std::string_view unit);
 
 // The chart's frame for a sweep of `range` on `calculator`; its points are
 // added as the sweep runs.

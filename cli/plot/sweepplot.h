@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/core/sweep.h"
+#include "cli/core/chart.h"
 
 #include <string>
 
@@ -11,7 +11,9 @@ namespace vantero::cli {
 // distance as a broad band along the nearer of the two, each place where the
 // limit changes marked and labelled, the input on a logarithmic axis for a
 // logarithmic sweep. A point without a rise-time distance leaves a gap in that
-// line. Draws offscreen: no window opens and no display is needed.
+// line. The caller owns the Qt Gui application (on the offscreen platform,
+// no window opens and no display is needed); the chart's arithmetic is
+// cli/core/chart.h.
 std::string drawSweepChart(const SweepChart& chart);
 
 } // namespace vantero::cli

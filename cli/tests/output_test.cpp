@@ -83,7 +83,7 @@ TEST(Failures, nameTheInputOfATextThatIsNotANumber) {
 
 std::string csvOf(const std::vector<SweepPoint>& points, std::size_t capacity) {
     MemoryStream stream;
-    CsvWriter csv(stream.file(), capacity);
+    CsvWriter csv(stream.file(), "standard output", capacity);
     csv.header("bitRate");
     for (const SweepPoint& p : points) {
         csv.row(p);
@@ -95,7 +95,7 @@ std::string csvOf(const std::vector<SweepPoint>& points, std::size_t capacity) {
 TEST(Csv, quotesACellWithACommaOrQuote) {
     SweepPoint faulted;
     faulted.input = 2;
-    faulted.fault = std::make_shared<NumberFormatFailure>("1,5", "bitRate");
+    faulted.fault = NumberFormatFailure("1,5", "bitRate");
     SweepPoint plain;
     plain.input = 0.5;
     plain.powerDistance = 1e-7;

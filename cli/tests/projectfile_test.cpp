@@ -1,8 +1,8 @@
-#include "cli/core/calculator.h"
+#include "calculators/registry.h"
 #include "cli/tests/commandline.h"
 #include "common/projectfile.h"
 #include "common/tests/calculationtesting.h"
-#include "tavo/core/diglayout.h"
+#include "tavo/core/description.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +110,7 @@ TEST(ProjectFiles, aChoiceRecordWithNoCodeIsTakenAsTheWindowTakesIt) {
     TemporaryFolder folder;
     const std::string path = folder.file("codes.dig");
     std::vector<RecordEntry> entries;
-    for (const ProjectRecord& record : tavo::digLayout.records) {
+    for (const ProjectRecord& record : tavo::calculator().layout().records) {
         if (record.kind == RecordKind::Number) {
             entries.emplace_back(std::string("1"));
         } else if (record.input == "lineCode") {
@@ -121,7 +121,7 @@ TEST(ProjectFiles, aChoiceRecordWithNoCodeIsTakenAsTheWindowTakesIt) {
             entries.emplace_back(ChoiceIndex{});
         }
     }
-    vantero::saveProject(tavo::digLayout, path, entries);
+    vantero::saveProject(tavo::calculator().layout(), path, entries);
 
     const Outcome o = runVantero({"tavo", "--open", path, "--json"});
     EXPECT_NE(o.out.find("\"lineCode\": \"RZ\""), std::string::npos) << o.out;
@@ -135,7 +135,7 @@ TEST(ProjectFiles, aTypedSensitivityIsSavedAsNoDetector) {
     TemporaryFolder folder;
     const std::string path = folder.file("typed.dig");
     ASSERT_EQ(runVantero({"tavo", "--set", "detectorType=0", "--save", path}).status, 0);
-    const auto values = decodeRecordValues(tavo::digLayout, [&] {
+    const auto values = decodeRecordValues(tavo::calculator().layout(), [&] {
         const std::string bytes = fileContents(path);
         return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
     }());
@@ -226,9 +226,7 @@ TEST(Calculators, feedEveryRecordOfTheirFileToAnInputOrAChoice) {
             EXPECT_TRUE(index.has_value()) << calculator->name() << " " << record.input;
             if (index && record.kind == RecordKind::Choice) {
                 const ChoiceDescription& choice = calculator->choices()[*index];
-                EXPECT_EQ(static_cast<int>(choice.values.size()) - choice.firstCoded,
-                          record.codeCount)
-                    << record.input;
+                EXPECT_EQ(static_cast<int>(choice.items.size()), record.codeCount) << record.input;
             }
         }
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QGuiApplication>
 #include <QImage>
 
 #include <cmath>
@@ -117,3 +118,10 @@ TEST(SweepPlot, drawsWhatCannotBeShownWithoutFailing) {
 
 } // namespace
 } // namespace vantero::cli
+
+// The chart is drawn with the Gui application its caller owns.
+int main(int argc, char** argv) {
+    QGuiApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -25,14 +25,14 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-// A small layout with every kind of record: two fields, a list of three
-// items and a choice of two radio buttons.
-constexpr std::array<ProjectRecord, 4> testRecords = {
-    numberRecord("Edit1", "launchedPower"),
-    numberRecord("Edit2", "fibreAttenuation"),
-    choiceRecord("ComboBox1", "detectorType", 3),
-    choiceRecord("RadioButton1", "RadioButton2", "fibreType"),
-};
+// A small layout with every kind of record: two fields, a choice of three
+// items and a choice of two.
+constexpr std::array<ProjectRecord, 4> testRecords{{
+    {RecordKind::Number, "launchedPower"},
+    {RecordKind::Number, "fibreAttenuation"},
+    {RecordKind::Choice, "detectorType", 3},
+    {RecordKind::Choice, "fibreType", 2},
+}};
 constexpr ProjectLayout testLayout{".tst", testRecords};
 
 std::vector<RecordEntry> entries(std::string power, std::string attenuation, ChoiceIndex detector,

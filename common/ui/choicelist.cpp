@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QWidget>
 
 namespace vantero::ui {
 
@@ -71,6 +72,21 @@ int checkedItem(const QGroupBox* group) {
         }
     }
     return -1;
+}
+
+int selectedItem(const QWidget* fields, const ChoiceDescription& choice) {
+    auto named = [&](std::string_view component) {
+        return fields->findChild<QWidget*>(QString::fromUtf8(component));
+    };
+    QWidget* widget = named(choice.components[0]);
+    if (choice.isButtonPair()) {
+        return checkedRadio(qobject_cast<QRadioButton*>(widget),
+                            qobject_cast<QRadioButton*>(named(choice.components[1])));
+    }
+    if (auto* list = qobject_cast<QComboBox*>(widget)) {
+        return list->currentIndex();
+    }
+    return checkedItem(qobject_cast<QGroupBox*>(widget));
 }
 
 } // namespace vantero::ui

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "common/fields.h"
+
 #include <QList>
 #include <QObject>
 
 class QComboBox;
 class QGroupBox;
 class QRadioButton;
+class QWidget;
 
 namespace vantero::ui {
 
@@ -45,5 +48,10 @@ int checkedRadio(const QRadioButton* first, const QRadioButton* second);
 QList<QRadioButton*> groupButtons(const QGroupBox* group);
 // The index of the group's checked item, -1 for none.
 int checkedItem(const QGroupBox* group);
+
+// The item of a choice that the window has selected, -1 for none: a list's
+// selected item, a radio group's checked item, or which of a pair of radio
+// buttons is checked. `fields` holds the choice's components.
+int selectedItem(const QWidget* fields, const ChoiceDescription& choice);
 
 } // namespace vantero::ui

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QWidget>
@@ -15,19 +16,19 @@
 namespace vantero::ui {
 namespace {
 
-QString componentName(std::string_view component) {
-    return QString::fromUtf8(component);
-}
-
 std::filesystem::path filePath(const QString& path) {
     return std::filesystem::path(path.toStdString());
 }
 
 } // namespace
 
-ProjectFiles::ProjectFiles(QWidget* window, Platform& platform, const ProjectLayout& layout,
+ProjectFiles::ProjectFiles(QMainWindow* window, Platform& platform, const Calculator& calculator,
                            QString& fileName)
-    : m_window(window), m_platform(platform), m_layout(layout), m_fileName(fileName) {}
+    : m_window(window), m_platform(platform), m_calculator(calculator), m_fileName(fileName) {}
+
+QWidget* ProjectFiles::fields() const {
+    return m_window->centralWidget();
+}
 
 void ProjectFiles::saveAs() {
     const auto chosen = m_platform.askSaveFileName(m_window);
@@ -35,7 +36,7 @@ void ProjectFiles::saveAs() {
         return;
     }
     m_fileName =
-        QString::fromStdString(projectPathForSaving(chosen->toStdString(), m_layout.extension));
+        QString::fromStdString(projectPathForSaving(chosen->toStdString(), layout().extension));
     showFileName();
     save();
 }
@@ -46,7 +47,7 @@ void ProjectFiles::save() {
         return;
     }
     const std::vector<RecordEntry> entries = gather();
-    saveProject(m_layout, filePath(m_fileName), entries);
+    saveProject(layout(), filePath(m_fileName), entries);
 }
 
 void ProjectFiles::open() {
@@ -54,11 +55,11 @@ void ProjectFiles::open() {
     if (!chosen) {
         return;
     }
-    if (!isProjectPath(chosen->toStdString(), m_layout.extension)) {
+    if (!isProjectPath(chosen->toStdString(), layout().extension)) {
         m_platform.showWarning(m_window, QString::fromUtf8(cannotOpenWarning));
         return;
     }
-    const std::vector<RecordEntry> entries = loadProject(m_layout, filePath(*chosen));
+    const std::vector<RecordEntry> entries = loadProject(layout(), filePath(*chosen));
     m_fileName = *chosen;
     showFileName();
     apply(entries);
@@ -68,22 +69,27 @@ void ProjectFiles::showFileName() {
     m_window->setWindowTitle(QStringLiteral("VANTERO [ ") + m_fileName + QStringLiteral(" ]"));
 }
 
+QWidget* ProjectFiles::component(std::string_view name) const {
+    return fields()->findChild<QWidget*>(QString::fromUtf8(name));
+}
+
+QLineEdit* ProjectFiles::numberField(const ProjectRecord& record) const {
+    const InputDescription& input = m_calculator.inputs()[*m_calculator.findInput(record.input)];
+    return qobject_cast<QLineEdit*>(component(input.component));
+}
+
+const ChoiceDescription& ProjectFiles::choiceOf(const ProjectRecord& record) const {
+    return m_calculator.choices()[*m_calculator.findChoice(record.input)];
+}
+
 std::vector<RecordEntry> ProjectFiles::gather() const {
     std::vector<RecordEntry> entries;
-    entries.reserve(m_layout.records.size());
-    for (const ProjectRecord& record : m_layout.records) {
-        QWidget* widget = m_window->findChild<QWidget*>(componentName(record.components[0]));
+    entries.reserve(layout().records.size());
+    for (const ProjectRecord& record : layout().records) {
         if (record.kind == RecordKind::Number) {
-            entries.emplace_back(qobject_cast<QLineEdit*>(widget)->text().toStdString());
-        } else if (!record.components[1].empty()) {
-            auto* second = m_window->findChild<QRadioButton*>(componentName(record.components[1]));
-            const int index = checkedRadio(qobject_cast<QRadioButton*>(widget), second);
-            entries.emplace_back(index < 0 ? ChoiceIndex{} : ChoiceIndex{index});
-        } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
-            const int index = list->currentIndex();
-            entries.emplace_back(index < 0 ? ChoiceIndex{} : ChoiceIndex{index});
+            entries.emplace_back(numberField(record)->text().toStdString());
         } else {
-            const int index = checkedItem(qobject_cast<QGroupBox*>(widget));
+            const int index = selectedItem(fields(), choiceOf(record));
             entries.emplace_back(index < 0 ? ChoiceIndex{} : ChoiceIndex{index});
         }
     }
@@ -92,19 +98,20 @@ std::vector<RecordEntry> ProjectFiles::gather() const {
 
 void ProjectFiles::apply(const std::vector<RecordEntry>& entries) const {
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const ProjectRecord& record = m_layout.records[i];
-        QWidget* widget = m_window->findChild<QWidget*>(componentName(record.components[0]));
+        const ProjectRecord& record = layout().records[i];
         if (record.kind == RecordKind::Number) {
-            qobject_cast<QLineEdit*>(widget)->setText(
-                QString::fromStdString(std::get<std::string>(entries[i])));
+            numberField(record)->setText(QString::fromStdString(std::get<std::string>(entries[i])));
             continue;
         }
+        const ChoiceDescription& choice = choiceOf(record);
         const ChoiceIndex index = std::get<ChoiceIndex>(entries[i]);
-        if (!record.components[1].empty()) {
+        QWidget* widget = component(choice.components[0]);
+        if (choice.isButtonPair()) {
             // A pair of radio buttons is cleared first: an unknown code leaves
             // neither selected.
-            auto* second = m_window->findChild<QRadioButton*>(componentName(record.components[1]));
-            checkRadio(qobject_cast<QRadioButton*>(widget), second, index.value_or(-1));
+            checkRadio(qobject_cast<QRadioButton*>(widget),
+                       qobject_cast<QRadioButton*>(component(choice.components[1])),
+                       index.value_or(-1));
         } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
             if (index) {
                 const QSignalBlocker blocker(list);

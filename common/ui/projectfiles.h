@@ -1,9 +1,14 @@
 #pragma once
 
+#include "common/calculator.h"
 #include "common/projectfile.h"
 
 #include <QString>
 
+#include <vector>
+
+class QLineEdit;
+class QMainWindow;
 class QWidget;
 
 namespace vantero::ui {
@@ -13,15 +18,16 @@ class Platform;
 // The project file of a main window: "Salvar Como...", "Salvar..." and
 // "Abrir...", the current file name and the caption that shows it.
 //
-// Records are read from and written to the window's components by name: a
-// numeric record from its text field, a choice from its list (the selected
-// item), its radio group (the checked button, in order) or its pair of radio
-// buttons. Opening selects items from program code: a list raises no change
-// event; a radio group reports its toggled buttons as it always does.
+// Records are read from and written to the window's components that the
+// calculator's description names: a numeric record from its text field, a
+// choice from its list (the selected item), its radio group (the checked
+// button, in order) or its pair of radio buttons. Opening selects items from
+// program code: a list raises no change event; a radio group reports its
+// toggled buttons as it always does.
 class ProjectFiles {
 public:
     // `fileName` is the window's ProjectFileName.
-    ProjectFiles(QWidget* window, Platform& platform, const ProjectLayout& layout,
+    ProjectFiles(QMainWindow* window, Platform& platform, const Calculator& calculator,
                  QString& fileName);
 
     // Asks for a name (adding the extension where it lacks it), shows it in
@@ -38,10 +44,15 @@ private:
     std::vector<RecordEntry> gather() const;
     void apply(const std::vector<RecordEntry>& entries) const;
     void showFileName();
+    QWidget* fields() const;
+    QWidget* component(std::string_view name) const;
+    QLineEdit* numberField(const ProjectRecord& record) const;
+    const ChoiceDescription& choiceOf(const ProjectRecord& record) const;
+    const ProjectLayout& layout() const { return m_calculator.layout(); }
 
-    QWidget* m_window;
+    QMainWindow* m_window;
     Platform& m_platform;
-    const ProjectLayout& m_layout;
+    const Calculator& m_calculator;
     QString& m_fileName;
 };
 

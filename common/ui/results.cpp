@@ -1,7 +1,11 @@
 #include "common/ui/results.h"
 
+#include "common/ui/platform.h"
+
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 
 namespace vantero::ui {
 
@@ -13,6 +17,23 @@ void nameByCaption(QLabel* label) {
     label->setAccessibleName(caption);
     if (QWidget* buddy = label->buddy()) {
         buddy->setAccessibleName(caption);
+    }
+}
+
+void writeOutputs(QWidget* fields, Platform& platform, const RunReport& report) {
+    for (const RunOutput& output : report.outputs) {
+        const QString text = QString::fromStdString(output.output.text());
+        if (output.kind == OutputKind::Message) {
+            platform.showError(fields->window(), text);
+            continue;
+        }
+        QWidget* target = fields->findChild<QWidget*>(QString::fromUtf8(output.component));
+        if (auto* edit = qobject_cast<QLineEdit*>(target)) {
+            edit->setText(text);
+        } else if (auto* label = qobject_cast<QLabel*>(target)) {
+            label->setText(text);
+            nameByCaption(label);
+        }
     }
 }
 

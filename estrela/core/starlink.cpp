@@ -1,40 +1,15 @@
 #include "estrela/core/starlink.h"
 
 #include "common/extended.h"
+#include "common/fields.h"
+#include "estrela/core/description.h"
 
 namespace vantero::estrela {
 
 using In = StarLinkInput;
 using Res = StarLinkResult;
 
-const std::array<InputField<In>, 11> starLinkInputs = {{
-    {"connectorLoss", "Edit3", "Perdas em cada conector ponto-a-ponto (dB)", "dB",
-     &In::connectorLoss},
-    {"safetyMargin", "Edit4", "Margem de segurança (dB)", "dB", &In::safetyMargin},
-    {"bitRate", "Edit6", "Taxa de transmissão de dados (Mbits/s)", "Mbit/s", &In::bitRate},
-    {"launchedPower", "Edit5", "Potência óptica  média injetada fibra (dBm)", "dBm",
-     &In::launchedPower},
-    {"spectralWidth", "Edit2", "Largura espectral da fonte (nm)", "nm", &In::spectralWidth},
-    {"receiverSensitivity", "Edit13", "Sensitividade do receptor óptico (dBm)", "dBm",
-     &In::receiverSensitivity},
-    {"couplerLoss", "Edit1", "Perdas(inserção+divisão) do acoplador estrela (dB)", "dB",
-     &In::couplerLoss},
-    {"fibreAttenuation", "Edit19", "Atenuação da fibra (dB/km)", "dB/km", &In::fibreAttenuation},
-    {"fibreBandwidth", "Edit20", "Banda passante elétrica da fibra (MHz)", "MHz",
-     &In::fibreBandwidth},
-    {"chromaticDispersion", "Edit21", "Dispersão cromática (ps/nm.km)", "ps/(nm.km)",
-     &In::chromaticDispersion},
-    {"normalizedBandwidth", "Edit1", "Banda óptica normalizada na fibra (MHz.km)", "MHz.km",
-     &In::normalizedBandwidth, true},
-}};
-
-const std::array<ResultField<Res>, 6> starLinkResults = networkLinkResultFields<Res>("Label9");
-
 namespace {
-
-constexpr VerdictTexts starTexts{singleModeRiseTimeMessage, multimodeRiseTimeMessage,
-                                 attenuationCaption,        attenuationVerdict,
-                                 dispersionCaption,         dispersionVerdict};
 
 void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
     auto convert = [&](NumberText In::*member) {
@@ -62,7 +37,7 @@ void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
     runRiseTimeBudget(
         out,
         {bitRate, bandwidth, dispersion, spectralWidth, in.lineCode, in.blockCode, in.fibreType},
-        [&] { return convert(&In::normalizedBandwidth); }, solver, starTexts);
+        [&] { return convert(&In::normalizedBandwidth); }, solver, starLinkTexts);
 }
 
 } // namespace

@@ -1,59 +1,43 @@
 #pragma once
 
 #include "common/choices.h"
-#include "common/fields.h"
 #include "common/networklink.h"
 #include "common/numbers.h"
 #include "common/solver.h"
 
-#include <array>
-#include <string_view>
-
 namespace vantero::estrela {
 
-// The figures of one passive star link, as the texts of the window's fields
-// (their initial texts here), by page, and the window's choices.
+// The figures of one passive star link, as the texts of the window's fields,
+// by page, and the window's choices; a new record holds the window's initial
+// texts and selections (the tables of estrela/core/description.h).
 struct StarLinkInput {
+    StarLinkInput();
+
     // Sistema
-    NumberText connectorLoss = "1";
-    NumberText safetyMargin = "3";
-    NumberText bitRate = "100";
-    LineCode lineCode = LineCode::NRZ;
+    NumberText connectorLoss;
+    NumberText safetyMargin;
+    NumberText bitRate;
+    LineCode lineCode{};
     // Transmissor
-    NumberText launchedPower = "-10";
-    NumberText spectralWidth = "830";
-    BlockCode blockCode = BlockCode::Code7B8B;
+    NumberText launchedPower;
+    NumberText spectralWidth;
+    BlockCode blockCode{};
     // Receptor
-    NumberText receiverSensitivity = "-36";
-    NumberText couplerLoss = "9";
+    NumberText receiverSensitivity;
+    NumberText couplerLoss;
     // Fibra
-    NumberText fibreAttenuation = "0.35";
-    NumberText fibreBandwidth = "100";
-    NumberText chromaticDispersion = "100";
-    FibreType fibreType = FibreType::SingleMode;
+    NumberText fibreAttenuation;
+    NumberText fibreBandwidth;
+    NumberText chromaticDispersion;
+    FibreType fibreType{};
     // The multimode fibre dialog's field; converted for multimode fibre only.
-    NumberText normalizedBandwidth = "100";
+    NumberText normalizedBandwidth;
 };
 
 // The outputs of one run, in the order the run sets them (the distance
 // caption goes to Label9), what the run found on the way, and the failure that
 // ended it, if any.
 struct StarLinkResult : NetworkLinkResult {};
-
-extern const std::array<InputField<StarLinkInput>, 11> starLinkInputs;
-extern const std::array<ResultField<StarLinkResult>, 6> starLinkResults;
-
-inline constexpr std::string_view singleModeRiseTimeMessage =
-    "O tempo de subida do sistema apresentou um valor menor do que o tempo de subida do "
-    "transmissor";
-inline constexpr std::string_view multimodeRiseTimeMessage =
-    "O tempo de subida do sistema apresentou um valor menor do que o tempo do transmissor";
-inline constexpr std::string_view attenuationCaption =
-    "Distância máxima em termos de atenuação (km)";
-inline constexpr std::string_view attenuationVerdict = "O Sistema é limitado por atenuação";
-inline constexpr std::string_view dispersionCaption =
-    "Distância máxima em termos de dispersão (km)";
-inline constexpr std::string_view dispersionVerdict = "O Sistema é limitado por dispersão";
 
 // One run of the passive star budget: the power-budget distance, the
 // rise-time distance, and the smaller of the two with the effect that limits

@@ -1,5 +1,5 @@
-#include "common/ui/tests/networkformtests.h"
-#include "estrela/core/starlink.h"
+#include "common/ui/tests/networkwindowtests.h"
+#include "estrela/core/description.h"
 #include "estrela/formestrela.h"
 
 namespace vantero::estrela {
@@ -8,32 +8,50 @@ namespace {
 // The passive star window, as the shared window tests see it.
 struct StarProgram {
     using Form = TFormEstrela;
-    using Input = StarLinkInput;
-    static std::span<const InputField<Input>> inputs() { return starLinkInputs; }
-    static StarLinkResult calculate(const Input& input) { return calculateStarLink(input); }
+    static const Calculator& calculator() { return estrela::calculator(); }
+    static const VerdictTexts& texts() { return starLinkTexts; }
 
     static constexpr const char* formName = "FormEstrela";
-    static constexpr const char* caption = "Configuração em Estrela Passiva";
     static constexpr QSize clientArea{720, 426};
-    static constexpr int panelWidth = 293;
+    static constexpr QRect notebookGeometry{10, 50, 395, 320};
+    static constexpr QRect panelGeometry{414, 40, 293, 373};
+    static constexpr int buttonsY = 384;
     static constexpr int startPage = 0; // "Sistema"
-    static constexpr int edit1Page = 2; // the coupler loss, on "Receptor"
+    static constexpr const char* okCaption = "OK";
+    static constexpr std::array resultFields{"Edit15", "Edit16"};
+    static constexpr const char* maximumField = "Edit7";
+    static constexpr bool maximumFieldIsTabStop = false;
     static constexpr const char* comparisonTitle = "Comparação entre os dois Balanços";
     static constexpr const char* distanceCaption = "Label9";
-    static constexpr const char* defaultPowerDistance = "14.28571";
-    static constexpr const char* defaultRiseTimeDistance = "0.04347";
-    static constexpr const char* dispersionCaption = "Distância máxima em termos de dispersão (km)";
-    static constexpr const char* dispersionVerdict = "O Sistema é limitado por dispersão";
-    static constexpr const char* attenuationCaption =
-        "Distância máxima em termos de atenuação (km)";
-    static constexpr const char* attenuationVerdict = "O Sistema é limitado por atenuação";
-    static constexpr const char* extension = "stl";
+    static constexpr const char* fibreButton = "Button1";
+    static constexpr bool fibreButtonEnabledAtStart = false;
+    static constexpr const char* blankText = "";
+    static constexpr bool checksInputsFirst = false;
+    static constexpr const char* badNumberField = "Edit1"; // the coupler loss, on "Receptor"
     static constexpr const char* foreignName = "net.stl2";
     static constexpr const char* printCaption = "Imprimir...";
-    static constexpr int fileBytes = 78;
+    static constexpr const char* riseTimeMessage =
+        "O tempo de subida do sistema apresentou um valor menor do que o tempo de subida do "
+        "transmissor";
+
+    static ui::testing::Texts defaultResults() {
+        return {{"Edit15", "14.28571"},
+                {"Edit16", "0.04347"},
+                {"Label9", "Distância máxima em termos de dispersão (km)"},
+                {"Label8", "O Sistema é limitado por dispersão"},
+                {"Edit7", "0.04347"}};
+    }
     // RZ: the defaults' rise-time budget can then not be met.
     template <typename Window> static void exceedRiseTimeBudget(Window& window) {
         window.item("RadioGroup2", 1)->click();
+    }
+    // A fibre attenuation of 0, before any distance.
+    template <typename Window> static void causeFault(Window& window) {
+        window.retype(window.edit("Edit19"), "0");
+    }
+    static ui::testing::Texts afterFault() { return {{"Edit15", ""}, {"Edit16", ""}}; }
+    template <typename Window> static void selectMultimode(Window& window) {
+        window.item("RadioGroup1", 1)->click();
     }
 };
 
@@ -42,11 +60,12 @@ struct StarProgram {
 
 namespace vantero::ui::testing {
 
+INSTANTIATE_TYPED_TEST_SUITE_P(Estrela, CalculatorWindow, estrela::StarProgram);
 INSTANTIATE_TYPED_TEST_SUITE_P(Estrela, NetworkWindow, estrela::StarProgram);
 
 namespace {
 
-using Star = NetworkWindow<estrela::StarProgram>;
+using Star = CalculatorWindow<estrela::StarProgram>;
 
 TEST_F(Star, theCouplerLabelStandsOnTwoLines) {
     EXPECT_EQ(text("CaptionEdit1"), "Perdas(inserção+divisão) do acoplador\nestrela (dB)");

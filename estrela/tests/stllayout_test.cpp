@@ -1,5 +1,5 @@
 #include "common/tests/recordcheck.h"
-#include "estrela/core/stllayout.h"
+#include "estrela/core/description.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,8 @@
 
 namespace vantero::estrela {
 namespace {
+
+const ProjectLayout& stlLayout = calculator().layout();
 
 using testing_support::windowEntries;
 

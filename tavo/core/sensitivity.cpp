@@ -12,8 +12,8 @@ constexpr long double ln10 = 2.30258509299405L;
 
 // S = a log10(B) - b, with log10(B) taken as ln(B) / ln 10 and a / ln 10 held
 // as one working-precision constant.
-double curve(long double a, long double b, double bitRate) {
-    return store(Extended(a / ln10) * naturalLog(bitRate) - b);
+double sensitivityOn(const SensitivityCurve& curve, double bitRate) {
+    return store(Extended(curve.a / ln10) * naturalLog(bitRate) - curve.b);
 }
 
 } // namespace
@@ -22,22 +22,18 @@ double fixedSensitivity() {
     return std::bit_cast<double>(std::uint64_t{0xC0508014D0EB42E2});
 }
 
-double detectorSensitivity(BerChoice ber, int detectorType, double bitRate) {
+double detectorSensitivity(BerChoice ber, DetectorType detectorType, double bitRate) {
     if (ber == BerChoice::Ber1E11) {
-        return curve(9.6L, 69.1L, bitRate);
+        return sensitivityOn(lowErrorRateCurve, bitRate);
     }
-    switch (detectorType) {
-    case SiPin:
-        return Extended(bitRate) >= 45 ? curve(8.0L, 49.4L, bitRate) : curve(15.4L, 61.8L, bitRate);
-    case SiApd:
-        return curve(8.5L, 68.7L, bitRate);
-    case InGaAsPin1550:
-        return curve(11.51L, 60.5L, bitRate);
-    case InGaAsPin1300:
-        return curve(11.6L, 60.9L, bitRate);
-    default:
+    const Photodetector* detector = photodetector(detectorType);
+    if (detector == nullptr || !detector->curve) {
         return fixedSensitivity();
     }
+    if (detector->highRateCurve && Extended(bitRate) >= 45) {
+        return sensitivityOn(*detector->highRateCurve, bitRate);
+    }
+    return sensitivityOn(*detector->curve, bitRate);
 }
 
 } // namespace vantero::tavo

@@ -7,16 +7,20 @@
 namespace vantero::tavo {
 namespace {
 
+using enum DetectorType;
+
+using enum DetectorType;
+
 struct Curve {
     BerChoice ber;
-    int detector;
+    DetectorType detector;
     double bitRate;
     const char* text;
 };
 
 void PrintTo(const Curve& c, std::ostream* os) {
-    *os << "detector " << c.detector << (c.ber == BerChoice::Ber1E11 ? " 1E-11 " : " 1E-9 ")
-        << c.bitRate;
+    *os << "detector " << static_cast<int>(c.detector)
+        << (c.ber == BerChoice::Ber1E11 ? " 1E-11 " : " 1E-9 ") << c.bitRate;
 }
 
 class DetectorCurves : public testing::TestWithParam<Curve> {};
@@ -24,7 +28,7 @@ class DetectorCurves : public testing::TestWithParam<Curve> {};
 TEST_P(DetectorCurves, giveTheSensitivityToFiveDecimals) {
     const Curve& c = GetParam();
     EXPECT_EQ(formatResult(detectorSensitivity(c.ber, c.detector, c.bitRate)), c.text)
-        << "detector " << c.detector << " at " << c.bitRate << " Mbit/s";
+        << "detector " << static_cast<int>(c.detector) << " at " << c.bitRate << " Mbit/s";
 }
 
 constexpr auto e9 = BerChoice::Ber1E9;
@@ -36,11 +40,11 @@ INSTANTIATE_TEST_SUITE_P(At34MbitPerSecond, DetectorCurves,
                                          Curve{e9, InGaAsPin1550, 34, "-42.87268"},
                                          Curve{e9, InGaAsApd1550, 34, "-66.00127"},
                                          Curve{e9, InGaAsPin1300, 34, "-43.13484"},
-                                         Curve{e9, NoDetector, 34, "-66.00127"},
+                                         Curve{e9, DetectorType::None, 34, "-66.00127"},
                                          // the low error rate has one curve for every detector
                                          Curve{e11, SiPin, 34, "-54.39780"},
                                          Curve{e11, InGaAsApd1550, 34, "-54.39780"},
-                                         Curve{e11, NoDetector, 34, "-54.39780"}));
+                                         Curve{e11, DetectorType::None, 34, "-54.39780"}));
 
 INSTANTIATE_TEST_SUITE_P(
     SiPinThreshold, DetectorCurves,
@@ -56,7 +60,7 @@ TEST(DetectorSensitivity, fixedValueIsTheExactDouble) {
 
 TEST(DetectorSensitivity, logarithmFaultsOnABitRateOfZeroOrLess) {
     struct Case {
-        int detector;
+        DetectorType detector;
         BerChoice ber;
         double bitRate;
         FaultKind kind;
@@ -67,9 +71,9 @@ TEST(DetectorSensitivity, logarithmFaultsOnABitRateOfZeroOrLess) {
                          Case{InGaAsApd1550, e11, -34, FaultKind::InvalidOperation}}) {
         try {
             (void)detectorSensitivity(c.ber, c.detector, c.bitRate);
-            ADD_FAILURE() << "detector " << c.detector << ": no fault";
+            ADD_FAILURE() << "detector " << static_cast<int>(c.detector) << ": no fault";
         } catch (const ArithmeticFault& fault) {
-            EXPECT_EQ(fault.kind(), c.kind) << "detector " << c.detector;
+            EXPECT_EQ(fault.kind(), c.kind) << "detector " << static_cast<int>(c.detector);
         }
     }
 }
@@ -77,7 +81,7 @@ TEST(DetectorSensitivity, logarithmFaultsOnABitRateOfZeroOrLess) {
 TEST(DetectorSensitivity, fixedValueTakesNoLogarithm) {
     // The 1550 nm APD at 1E-9 and "no detector" never look at the bit rate.
     EXPECT_EQ(detectorSensitivity(e9, InGaAsApd1550, 0), fixedSensitivity());
-    EXPECT_EQ(detectorSensitivity(e9, NoDetector, -5), fixedSensitivity());
+    EXPECT_EQ(detectorSensitivity(e9, DetectorType::None, -5), fixedSensitivity());
 }
 
 } // namespace
