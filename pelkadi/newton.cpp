@@ -12,10 +12,7 @@ constexpr double modalLengthExponent = 0.7;
 constexpr int maximumIterations = 100;
 constexpr double relativeStep = 1e-12;
 
-} // namespace
-
-extern "C" PELKADI_API double PELKADI_CALL Newton(double ts2, double te2x2, double td2,
-                                                  double tm2) {
+double riseTimeDistance(double ts2, double te2x2, double td2, double tm2) {
     const double c = ts2 - te2x2;
     if (!(c > 0)) {
         return std::isnan(c) ? c : 0.0;
@@ -45,4 +42,23 @@ extern "C" PELKADI_API double PELKADI_CALL Newton(double ts2, double te2x2, doub
         }
     }
     return length;
+}
+
+} // namespace
+
+#if defined(__i386__)
+// A stdcall caller built elsewhere may call with the stack aligned to 4 bytes
+// only: the entry realigns it before the math library runs.
+#define PELKADI_REALIGN __attribute__((force_align_arg_pointer))
+#else
+#define PELKADI_REALIGN
+#endif
+
+extern "C" PELKADI_API PELKADI_REALIGN double PELKADI_CALL Newton(double ts2, double te2x2,
+                                                                  double td2, double tm2) {
+    // On the x87 the distance comes out of an 80-bit register: it goes back
+    // rounded to the double it is declared as, so that every caller sees the
+    // same value, whether it stores it or keeps it on the x87.
+    volatile double distance = riseTimeDistance(ts2, te2x2, td2, tm2);
+    return distance;
 }

@@ -4,11 +4,24 @@
 
 namespace vantero::sorvik3 {
 
+// The values one iteration stores, each at its own width, in the order they
+// are computed: the four logarithms too, which come from the math library.
+struct IterationValues {
+    std::int32_t j;
+    float x;
+    double logFreq, A, logH, B, logX, C;
+    double argument; // 1 - x^2 / (17 H)
+    double logArgument;
+    float f1, f2, dx, final, erro;
+};
+
 // Watches the iteration of `solve`: told at the start of every iteration its
-// number (from 1) and the estimate it starts from.
+// number (from 1) and the estimate it starts from, and at its end what it
+// stored.
 class IterationObserver {
 public:
     virtual void iterationStarts(std::int32_t j, float x) = 0;
+    virtual void iterationEnds(const IterationValues&) {}
 
 protected:
     ~IterationObserver() = default;

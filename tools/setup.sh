@@ -9,26 +9,37 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-dejavu-extra
   xvfb xauth x11-utils
   clang libclang-rt-14-dev
+  gcc-multilib g++-multilib
   locales
   dpkg-dev desktop-file-utils
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+    export DEBIAN_FRONTEND=noninteractive
+    if ! "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+      "${sudo[@]}" apt-get update -q
+      "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+    fi
   fi
-done
+}
 
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  sudo=()
-  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
-  export DEBIAN_FRONTEND=noninteractive
-  if ! "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; then
-    "${sudo[@]}" apt-get update -q
-    "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-  fi
+install_missing "${packages[@]}"
+
+# The 32-bit x86 build of the two entry libraries runs its test programs
+# under qemu-i386 where the kernel runs no i386 program. The probe is the
+# 32-bit dynamic loader that gcc-multilib brought.
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  install_missing qemu-user
 fi
 
 # A locale whose decimal separator is a comma, so that the tests can show the

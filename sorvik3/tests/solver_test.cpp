@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -36,8 +37,10 @@ public:
                       static_cast<ssize_t>(mark.size()));
         }
     }
+    void iterationEnds(const IterationValues& values) override { ends.push_back(values); }
 
     std::vector<float> starts;
+    std::vector<IterationValues> ends;
 
 private:
     bool m_markOnStderr;
@@ -92,6 +95,33 @@ TEST(Solver, runsAllTwentyIterationsToTheSingleNextToTheRoot) {
     const long double above = std::nextafter(result, 1.0f);
     EXPECT_LT(std::fabs(result - root), std::fabs(below - root));
     EXPECT_LT(std::fabs(result - root), std::fabs(above - root));
+}
+
+TEST(Solver, passesTheWorkedCaseThroughTheseEstimatesOnEveryPlatform) {
+    // Each value is rounded to its width when it is stored, whatever the
+    // compiler keeps in registers: the estimates are the same to the bit on
+    // the x87 of 32-bit x86 as with x86-64.
+    std::vector<std::uint32_t> expected = {0x3b036652, 0x3c3b2c22, 0x3d3931ae, 0x3def16fd,
+                                           0x3e434512, 0x3e5f246e, 0x3e613839};
+    expected.resize(20, 0x3e613ab4);
+    Recorder recorder;
+    const float result = solveRecorded({100, 900, 0, 30}, recorder);
+    std::vector<std::uint32_t> starts;
+    for (const float x : recorder.starts) {
+        starts.push_back(std::bit_cast<std::uint32_t>(x));
+    }
+    EXPECT_EQ(starts, expected);
+
+    // What the observer is told at the end of each iteration is where the
+    // next one starts.
+    ASSERT_EQ(recorder.ends.size(), recorder.starts.size());
+    for (std::size_t i = 0; i < recorder.ends.size(); ++i) {
+        const IterationValues& v = recorder.ends[i];
+        EXPECT_EQ(v.j, static_cast<std::int32_t>(i + 1));
+        EXPECT_EQ(v.x, recorder.starts[i]);
+        EXPECT_EQ(v.final, i + 1 < recorder.starts.size() ? recorder.starts[i + 1] : result);
+        EXPECT_EQ(v.erro, std::fabs(v.dx));
+    }
 }
 
 struct ToleranceCase {
