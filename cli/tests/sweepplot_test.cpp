@@ -119,8 +119,12 @@ TEST(SweepPlot, drawsWhatCannotBeShownWithoutFailing) {
 } // namespace
 } // namespace vantero::cli
 
-// The chart is drawn with the Gui application its caller owns.
+// The chart is drawn with the Gui application its caller owns, on the
+// offscreen platform unless the environment names another.
 int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QGuiApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
