@@ -1,6 +1,7 @@
 #include "common/failure.h"
 
 #include <cerrno>
+#include <utility>
 
 namespace vantero {
 
@@ -67,6 +68,13 @@ FileFailure::FileFailure(int errorNumber) : FileFailure(errorNumber, false) {}
 
 FileFailure FileFailure::readBeyondEnd() {
     return FileFailure(0, true);
+}
+
+FileFailure::FileFailure(std::string text)
+    : Failure(std::move(text)), m_errorNumber(0), m_readBeyondEnd(false) {}
+
+FileFailure FileFailure::notARegularFile() {
+    return FileFailure(std::string("Not a regular file"));
 }
 
 std::shared_ptr<const Failure> FileFailure::clone() const {

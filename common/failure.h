@@ -58,12 +58,15 @@ private:
     std::string m_input;
 };
 
-// A project file that could not be read or written. errorNumber is the
-// system's error number (errno), or 0 for a read beyond the end of the file.
+// A file that could not be read or written. errorNumber is the system's
+// error number (errno), or 0 for a failure the system does not report: a read
+// beyond the end of the file, a path that names no regular file.
 class FileFailure final : public Failure {
 public:
     explicit FileFailure(int errorNumber);
     static FileFailure readBeyondEnd();
+    // A device, a named pipe or a socket where a file was to be replaced.
+    static FileFailure notARegularFile();
 
     int errorNumber() const { return m_errorNumber; }
     bool isReadBeyondEnd() const { return m_readBeyondEnd; }
@@ -73,6 +76,7 @@ public:
 
 private:
     FileFailure(int errorNumber, bool readBeyondEnd);
+    explicit FileFailure(std::string text);
     int m_errorNumber;
     bool m_readBeyondEnd;
 };

@@ -1,6 +1,8 @@
 #include "common/projectfile.h"
 
+#include "common/descriptor.h"
 #include "common/failure.h"
+#include "common/filereplacement.h"
 #include "common/formatting.h"
 #include "common/numbers.h"
 
@@ -9,7 +11,6 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantero {
@@ -53,142 +54,6 @@ Real48 encodeEntry(const ProjectRecord& record, const RecordEntry& entry) {
         throw std::invalid_argument("choice " + std::string(record.input) + " needs an index");
     }
     return toReal48(choiceCode(record, *index));
-}
-
-// An open file descriptor, closed when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-
-    int get() const { return m_fd; }
-    // Closes now, reporting a failure of the close itself (a write the system
-    // had deferred can fail here).
-    void close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0) {
-            failWithErrno();
-        }
-    }
-
-private:
-    int m_fd;
-};
-
-// A new file in the folder of the file it will replace, removed again unless
-// it was committed.
-class ReplacementFile {
-public:
-    explicit ReplacementFile(const std::filesystem::path& target)
-        : m_target(target), m_descriptor(create()) {}
-    ReplacementFile(const ReplacementFile&) = delete;
-    ReplacementFile& operator=(const ReplacementFile&) = delete;
-    ~ReplacementFile() {
-        if (!m_committed) {
-            ::unlink(m_path.c_str()); // the descriptor is closed after this
-        }
-    }
-
-    void write(std::span<const std::uint8_t> bytes) {
-        while (!bytes.empty()) {
-            const ssize_t written = ::write(m_descriptor.get(), bytes.data(), bytes.size());
-            if (written < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                failWithErrno();
-            }
-            if (written == 0) {
-                throw FileFailure(EIO);
-            }
-            bytes = bytes.subspan(static_cast<std::size_t>(written));
-        }
-    }
-
-    // Flushes the new file to disk and puts it in the place of the target.
-    void commit() {
-        if (::fsync(m_descriptor.get()) != 0) {
-            failWithErrno();
-        }
-        m_descriptor.close();
-        if (::rename(m_path.c_str(), m_target.c_str()) != 0) {
-            failWithErrno();
-        }
-        m_committed = true;
-        syncFolder();
-    }
-
-private:
-    int create() {
-        // A file the user may not write is not replaced either, although the
-        // folder would allow it.
-        if (::faccessat(AT_FDCWD, m_target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
-            failWithErrno();
-        }
-        const std::filesystem::path folder = m_target.parent_path();
-        for (int attempt = 0;; ++attempt) {
-            m_path = folder / (".vantero-" + std::to_string(::getpid()) + "-" +
-                               std::to_string(attempt) + ".tmp");
-            // 0666 less the user's umask, as a newly created file would have.
-            const int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                keepModeOfTarget(fd);
-                return fd;
-            }
-            if (errno != EEXIST || attempt == 99) {
-                failWithErrno();
-            }
-        }
-    }
-
-    // A file that is replaced keeps its permissions.
-    void keepModeOfTarget(int fd) {
-        struct stat target {};
-        if (::stat(m_target.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
-            ::fchmod(fd, target.st_mode & 07777) != 0) {
-            const int error = errno;
-            ::close(fd);
-            ::unlink(m_path.c_str());
-            throw FileFailure(error);
-        }
-    }
-
-    // Makes the rename itself durable. The file is already in place, so a
-    // failure here is not reported.
-    void syncFolder() {
-        const std::filesystem::path folder = m_target.parent_path();
-        const int fd =
-            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-    }
-
-    std::filesystem::path m_target;
-    std::filesystem::path m_path;
-    Descriptor m_descriptor;
-    bool m_committed = false;
-};
-
-// The file a save replaces: through a symbolic link, the file it points to,
-// so that the link stays a link.
-std::filesystem::path replacedFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(path, error)) {
-        std::filesystem::path resolved = std::filesystem::canonical(path, error);
-        if (!error) {
-            return resolved;
-        }
-    }
-    return path;
 }
 
 // The first `count` bytes of the file `path`, or all of it when it is
@@ -290,10 +155,7 @@ std::vector<RecordEntry> decodeProject(const ProjectLayout& layout,
 
 void saveProject(const ProjectLayout& layout, const std::filesystem::path& path,
                  std::span<const RecordEntry> entries) {
-    const std::vector<std::uint8_t> bytes = encodeProject(layout, entries);
-    ReplacementFile file(replacedFile(path));
-    file.write(bytes);
-    file.commit();
+    replaceFile(path, encodeProject(layout, entries));
 }
 
 std::vector<RecordEntry> loadProject(const ProjectLayout& layout,
