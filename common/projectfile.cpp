@@ -56,6 +56,28 @@ Real48 encodeEntry(const ProjectRecord& record, const RecordEntry& entry) {
     return toReal48(choiceCode(record, *index));
 }
 
+// The text a numeric field gets for the value of its record: three
+// decimals, and for the exponent form of magnitudes of 1e36 and more as many
+// more as it takes for the text to be saved as the same six bytes again.
+std::string fieldText(double value) {
+    std::string text = formatFileValue(value);
+    if (text.find('E') == std::string::npos) {
+        return text;
+    }
+    const Real48 stored = toReal48(value);
+    for (int decimals = 4; decimals <= 17; ++decimals) {
+        try {
+            if (toReal48(parseNumber(text)) == stored) {
+                return text;
+            }
+        } catch (const ArithmeticFault&) {
+            // rounded up beyond the largest six-byte real
+        }
+        text = formatFixed(value, decimals);
+    }
+    return text;
+}
+
 // The first `count` bytes of the file `path`, or all of it when it is
 // shorter.
 std::vector<std::uint8_t> readHead(const std::filesystem::path& path, std::size_t count) {
@@ -145,7 +167,7 @@ std::vector<RecordEntry> decodeProject(const ProjectLayout& layout,
     for (std::size_t i = 0; i < values.size(); ++i) {
         const ProjectRecord& record = layout.records[i];
         if (record.kind == RecordKind::Number) {
-            entries.emplace_back(formatFileValue(values[i]));
+            entries.emplace_back(fieldText(values[i]));
         } else {
             entries.emplace_back(choiceIndex(record, values[i]));
         }

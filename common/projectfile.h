@@ -90,8 +90,10 @@ std::vector<double> decodeRecordValues(const ProjectLayout& layout,
 
 // The entries a window takes from `bytes`, all or nothing as
 // decodeRecordValues: for a numeric field its value with three decimals
-// ("1330.000"), for a choice the index whose code (index + 1) the record holds
-// exactly, or std::nullopt when it holds no code of the choice (0.0, 2.5, ...).
+// ("1330.000"; from 1e36 in an exponent form with as many more decimals as it
+// takes to be saved as the same six bytes again, "1.23456789E+37"), for a
+// choice the index whose code (index + 1) the record holds exactly, or
+// std::nullopt when it holds no code of the choice (0.0, 2.5, ...).
 std::vector<RecordEntry> decodeProject(const ProjectLayout& layout,
                                        std::span<const std::uint8_t> bytes);
 

@@ -213,6 +213,40 @@ TEST(DecodeProject, ignoresTheBytesAfterTheLayout) {
     EXPECT_EQ(decodeProject(testLayout, longer), entries("-10.000", "0.350", 2, 1));
 }
 
+struct LargeValue {
+    const char* name;
+    long double typed;
+    const char* opened;
+};
+
+void PrintTo(const LargeValue& v, std::ostream* os) {
+    *os << v.name;
+}
+
+class OpensALargeValue : public testing::TestWithParam<LargeValue> {};
+
+TEST_P(OpensALargeValue, asATextThatIsSavedAsTheSameSixBytes) {
+    // State: a file holding a typed value. Action: open it and save what the
+    // window then holds. Expected: the text, and the same bytes again.
+    const Real48 stored = toReal48(GetParam().typed);
+    const Bytes bytes = concat({stored, {}, {0x81, 0, 0, 0, 0, 0}, {0x81, 0, 0, 0, 0, 0}});
+    const std::vector<RecordEntry> opened = decodeProject(testLayout, bytes);
+    EXPECT_EQ(std::get<std::string>(opened[0]), GetParam().opened);
+    EXPECT_EQ(encodeProject(testLayout, opened), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, OpensALargeValue,
+    testing::Values(LargeValue{"manyDigits", 1.23456789e37L, "1.23456789E+37"},
+                    LargeValue{"negative", -1.23456789e37L, "-1.23456789E+37"},
+                    LargeValue{"elevenDigitsAbove1e36", 1.0000000001e36L, "1.0000000001E+36"},
+                    LargeValue{"threeDecimalsAreEnough", 1.5e38L, "1.500E+38"},
+                    LargeValue{"theLargestSixByteReal", 0x1.fffffffffep126L, "1.701411834603E+38"},
+                    // just below 1e36 (1e36 itself is stored a little lower):
+                    // the fixed-point text, with its 18 digits, as before
+                    LargeValue{"below1e36", 1e36L, "999999999999966543000000000000000000.000"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(SaveProject, writesExactlyTheEncodedBytesAndReadsThemBack) {
     const TestFolder folder;
     const fs::path file = folder / "link.tst";
