@@ -1,6 +1,7 @@
 #include "common/failure.h"
 
 #include <cerrno>
+#include <utility>
 
 namespace vantero {
 
@@ -50,16 +51,19 @@ std::string fileFailureText(int errorNumber) {
     }
 }
 
-FileFailure::FileFailure(int errorNumber, bool readBeyondEnd, std::string path)
-    : Failure(readBeyondEnd ? std::string("Read beyond end of file")
-                            : fileFailureText(errorNumber)),
-      m_errorNumber(errorNumber), m_readBeyondEnd(readBeyondEnd), m_path(std::move(path)) {}
+FileFailure::FileFailure(std::string text, int errorNumber, bool readBeyondEnd, std::string path)
+    : Failure(std::move(text)), m_errorNumber(errorNumber), m_readBeyondEnd(readBeyondEnd),
+      m_path(std::move(path)) {}
 
 FileFailure::FileFailure(int errorNumber, std::string path)
-    : FileFailure(errorNumber, false, std::move(path)) {}
+    : FileFailure(fileFailureText(errorNumber), errorNumber, false, std::move(path)) {}
 
 FileFailure FileFailure::readBeyondEnd(std::string path) {
-    return FileFailure(0, true, std::move(path));
+    return FileFailure("Read beyond end of file", 0, true, std::move(path));
+}
+
+FileFailure FileFailure::notARegularFile(std::string path) {
+    return FileFailure("Not a regular file", 0, false, std::move(path));
 }
 
 } // namespace vantero

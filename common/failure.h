@@ -45,20 +45,23 @@ private:
     std::string m_input;
 };
 
-// A file that could not be read or written. errorNumber is the system's error
-// number (errno), or 0 for a read beyond the end of the file; path names the
-// file (or "standard output") for those who show it beside the text.
+// A file that could not be read or written. errorNumber is the system's
+// error number (errno), or 0 for a failure the system does not report: a read
+// beyond the end of the file, a path that names no regular file. path names
+// the file (or "standard output") for those who show it beside the text.
 class FileFailure final : public Failure {
 public:
     explicit FileFailure(int errorNumber, std::string path = {});
     static FileFailure readBeyondEnd(std::string path = {});
+    // A device, a named pipe or a socket where a file was to be replaced.
+    static FileFailure notARegularFile(std::string path = {});
 
     int errorNumber() const { return m_errorNumber; }
     bool isReadBeyondEnd() const { return m_readBeyondEnd; }
     const std::string& path() const { return m_path; }
 
 private:
-    FileFailure(int errorNumber, bool readBeyondEnd, std::string path);
+    FileFailure(std::string text, int errorNumber, bool readBeyondEnd, std::string path);
     int m_errorNumber;
     bool m_readBeyondEnd;
     std::string m_path;

@@ -1,6 +1,8 @@
 #include "common/projectfile.h"
 
+#include "common/descriptor.h"
 #include "common/failure.h"
+#include "common/filereplacement.h"
 #include "common/formatting.h"
 #include "common/numbers.h"
 
@@ -9,7 +11,6 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantero {
@@ -55,142 +56,24 @@ Real48 encodeEntry(const ProjectRecord& record, const RecordEntry& entry) {
     return toReal48(choiceCode(record, *index));
 }
 
-// An open file descriptor, closed when it goes out of scope.
-class Descriptor {
-public:
-    Descriptor(int fd, std::filesystem::path path) : m_fd(fd), m_path(std::move(path)) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
+// The text a numeric field gets for the value of its record: three
+// decimals, and for the exponent form of magnitudes of 1e36 and more as many
+// more as it takes for the text to be saved as the same six bytes again.
+std::string fieldText(double value) {
+    std::string text = formatFileValue(value);
+    if (text.find('E') == std::string::npos) {
+        return text;
     }
-
-    int get() const { return m_fd; }
-    // Closes now, reporting a failure of the close itself (a write the system
-    // had deferred can fail here).
-    void close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0) {
-            failWithErrno(m_path);
+    const Real48 stored = toReal48(value);
+    for (int decimals = 4; decimals <= 17; ++decimals) {
+        // A text rounded up beyond the largest six-byte real does not count.
+        if (const NumberText number(text);
+            number.isNumber() && fitReal48(number.value()) == stored) {
+            return text;
         }
+        text = formatFixed(value, decimals);
     }
-
-private:
-    int m_fd;
-    std::filesystem::path m_path; // named in a failure
-};
-
-// A new file in the folder of the file it will replace, removed again unless
-// it was committed. Its failures name the file as the caller named it.
-class ReplacementFile {
-public:
-    ReplacementFile(const std::filesystem::path& target, const std::filesystem::path& named)
-        : m_target(target), m_named(named), m_descriptor(create(), named) {}
-    ReplacementFile(const ReplacementFile&) = delete;
-    ReplacementFile& operator=(const ReplacementFile&) = delete;
-    ~ReplacementFile() {
-        if (!m_committed) {
-            ::unlink(m_path.c_str()); // the descriptor is closed after this
-        }
-    }
-
-    void write(std::span<const std::uint8_t> bytes) {
-        while (!bytes.empty()) {
-            const ssize_t written = ::write(m_descriptor.get(), bytes.data(), bytes.size());
-            if (written < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                failWithErrno(m_named);
-            }
-            if (written == 0) {
-                throw FileFailure(EIO, m_named.string());
-            }
-            bytes = bytes.subspan(static_cast<std::size_t>(written));
-        }
-    }
-
-    // Flushes the new file to disk and puts it in the place of the target.
-    void commit() {
-        if (::fsync(m_descriptor.get()) != 0) {
-            failWithErrno(m_named);
-        }
-        m_descriptor.close();
-        if (::rename(m_path.c_str(), m_target.c_str()) != 0) {
-            failWithErrno(m_named);
-        }
-        m_committed = true;
-        syncFolder();
-    }
-
-private:
-    int create() {
-        // A file the user may not write is not replaced either, although the
-        // folder would allow it.
-        if (::faccessat(AT_FDCWD, m_target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
-            failWithErrno(m_named);
-        }
-        const std::filesystem::path folder = m_target.parent_path();
-        for (int attempt = 0;; ++attempt) {
-            m_path = folder / (".vantero-" + std::to_string(::getpid()) + "-" +
-                               std::to_string(attempt) + ".tmp");
-            // 0666 less the user's umask, as a newly created file would have.
-            const int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                keepModeOfTarget(fd);
-                return fd;
-            }
-            if (errno != EEXIST || attempt == 99) {
-                failWithErrno(m_named);
-            }
-        }
-    }
-
-    // A file that is replaced keeps its permissions.
-    void keepModeOfTarget(int fd) {
-        struct stat target {};
-        if (::stat(m_target.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
-            ::fchmod(fd, target.st_mode & 07777) != 0) {
-            const int error = errno;
-            ::close(fd);
-            ::unlink(m_path.c_str());
-            throw FileFailure(error, m_named.string());
-        }
-    }
-
-    // Makes the rename itself durable. The file is already in place, so a
-    // failure here is not reported.
-    void syncFolder() {
-        const std::filesystem::path folder = m_target.parent_path();
-        const int fd =
-            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-    }
-
-    std::filesystem::path m_target;
-    std::filesystem::path m_named;
-    std::filesystem::path m_path;
-    Descriptor m_descriptor;
-    bool m_committed = false;
-};
-
-// The file a save replaces: through a symbolic link, the file it points to,
-// so that the link stays a link.
-std::filesystem::path replacedFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(path, error)) {
-        std::filesystem::path resolved = std::filesystem::canonical(path, error);
-        if (!error) {
-            return resolved;
-        }
-    }
-    return path;
+    return text;
 }
 
 // The first `count` bytes of the file `path`, or all of it when it is
@@ -198,7 +81,7 @@ std::filesystem::path replacedFile(const std::filesystem::path& path) {
 std::vector<std::uint8_t> readHead(const std::filesystem::path& path, std::size_t count) {
     // Non-blocking, so that a named pipe with no writer reads as empty rather
     // than hanging the window.
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK), path);
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         failWithErrno(path);
     }
@@ -218,7 +101,7 @@ std::vector<std::uint8_t> readHead(const std::filesystem::path& path, std::size_
         got += static_cast<std::size_t>(n);
     }
     bytes.resize(got);
-    file.close();
+    file.close(path);
     return bytes;
 }
 
@@ -282,7 +165,7 @@ std::vector<RecordEntry> decodeProject(const ProjectLayout& layout,
     for (std::size_t i = 0; i < values.size(); ++i) {
         const ProjectRecord& record = layout.records[i];
         if (record.kind == RecordKind::Number) {
-            entries.emplace_back(formatFileValue(values[i]));
+            entries.emplace_back(fieldText(values[i]));
         } else {
             entries.emplace_back(choiceIndex(record, values[i]));
         }
@@ -292,10 +175,7 @@ std::vector<RecordEntry> decodeProject(const ProjectLayout& layout,
 
 void saveProject(const ProjectLayout& layout, const std::filesystem::path& path,
                  std::span<const RecordEntry> entries) {
-    const std::vector<std::uint8_t> bytes = encodeProject(layout, entries);
-    ReplacementFile file(replacedFile(path), path);
-    file.write(bytes);
-    file.commit();
+    replaceFile(path, encodeProject(layout, entries));
 }
 
 std::vector<RecordEntry> loadProject(const ProjectLayout& layout,

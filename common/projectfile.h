@@ -69,18 +69,21 @@ std::vector<double> decodeRecordValues(const ProjectLayout& layout,
 
 // The entries a window takes from `bytes`, all or nothing as
 // decodeRecordValues: for a numeric field its value with three decimals
-// ("1330.000"), for a choice the index whose code (index + 1) the record holds
-// exactly, or std::nullopt when it holds no code of the choice (0.0, 2.5, ...).
+// ("1330.000"; from 1e36 in an exponent form with as many more decimals as it
+// takes to be saved as the same six bytes again, "1.23456789E+37"), for a
+// choice the index whose code (index + 1) the record holds exactly, or
+// std::nullopt when it holds no code of the choice (0.0, 2.5, ...).
 std::vector<RecordEntry> decodeProject(const ProjectLayout& layout,
                                        std::span<const std::uint8_t> bytes);
 
 // Writes `entries` to the file `path`, replacing any file of that name. The
-// whole file is encoded first, then written to a new file in the same folder
-// that replaces `path` only once every byte is written and flushed to disk:
-// on any failure the old file stays as it was and nothing else is left in the
-// folder. A file the user may not write is not replaced ("File access
-// denied"), and through a symbolic link the file it points to is replaced. A
-// file error throws FileFailure with the system's error number.
+// whole file is encoded first, so that a field that fails stops the save
+// before any file is touched; the file is then replaced as replaceFile
+// (common/filereplacement.h) replaces it: all or nothing, keeping its owner,
+// group and permissions, through a symbolic link the file it points to, and
+// nothing that is not a regular file ("Not a regular file"). A file the user
+// may not write is not replaced ("File access denied"). A file error throws
+// FileFailure with the system's error number.
 void saveProject(const ProjectLayout& layout, const std::filesystem::path& path,
                  std::span<const RecordEntry> entries);
 

@@ -15,8 +15,16 @@ constexpr std::uint64_t signBit = std::uint64_t{1} << 39;
 } // namespace
 
 Real48 toReal48(long double value) {
-    if (!std::isfinite(value)) {
+    const std::optional<Real48> bytes = fitReal48(value);
+    if (!bytes) {
         throw ArithmeticFault(FaultKind::Overflow);
+    }
+    return *bytes;
+}
+
+std::optional<Real48> fitReal48(long double value) {
+    if (!std::isfinite(value)) {
+        return std::nullopt;
     }
     Real48 bytes{};
     if (value == 0) {
@@ -39,7 +47,7 @@ Real48 toReal48(long double value) {
         return bytes; // below the range: zero, whatever the sign
     }
     if (biased >= 256) {
-        throw ArithmeticFault(FaultKind::Overflow);
+        return std::nullopt;
     }
     std::uint64_t low = significand - leadingOne; // the 39 fraction bits
     if (std::signbit(value)) {

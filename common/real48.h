@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace vantero {
@@ -22,6 +23,9 @@ inline constexpr std::size_t real48Size = 6;
 // value at or above the range, an infinity and a not-a-number throw the
 // overflow fault.
 Real48 toReal48(long double value);
+
+// The same, or nothing for a value at or above the range.
+std::optional<Real48> fitReal48(long double value);
 
 // The value of six bytes; every such value is exact in a double, so this
 // never fails.

@@ -6,6 +6,7 @@
 #include "common/projectfile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -31,13 +32,21 @@ void openAndSaveAgain(const ProjectLayout& layout, std::span<const std::uint8_t>
         return;
     }
     check(opened.size() == layout.records.size());
-    // The window saves what it opened: no failure, and the same choices. The
-    // fields come back as their three-decimal texts, which a second round
-    // leaves as they are.
-    const std::vector<RecordEntry> reopened = decodeProject(layout, encodeProject(layout, opened));
+    // The window saves what it opened: no failure, the same choices and the
+    // same values from 1e36 up. The other fields come back as their
+    // three-decimal texts, which a second round leaves as they are.
+    const std::vector<std::uint8_t> saved = encodeProject(layout, opened);
+    const std::vector<RecordEntry> reopened = decodeProject(layout, saved);
+    const std::vector<double> values = decodeRecordValues(layout, bytes);
     for (std::size_t i = 0; i < opened.size(); ++i) {
         if (layout.records[i].kind == RecordKind::Choice) {
             check(reopened[i] == opened[i]);
+        } else if (std::fabs(values[i]) >= 1e36) {
+            // The exponent form carries every digit the record holds.
+            const std::size_t at = i * real48Size;
+            check(std::equal(saved.begin() + static_cast<std::ptrdiff_t>(at),
+                             saved.begin() + static_cast<std::ptrdiff_t>(at + real48Size),
+                             bytes.begin() + static_cast<std::ptrdiff_t>(at)));
         }
     }
     check(decodeProject(layout, encodeProject(layout, reopened)) == reopened);

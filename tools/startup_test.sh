@@ -6,6 +6,9 @@
 #   startup_test.sh PROGRAM LIBPELKADI STUB "WINDOW TITLE"
 set -uo pipefail
 program=$1 library=$2 stub=$3 title=$4
+# The test sets the environment it needs: none of the caller's display, Qt
+# platform or library path settings reach the program.
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY DISPLAY LD_LIBRARY_PATH LD_PRELOAD
 name=$(basename "$program")
 soname=$(objdump -p "$library" | awk '/SONAME/ {print $2}')
 dir=$(mktemp -d)
@@ -35,7 +38,7 @@ fi
 cp "$library" "$dir/pelkadi/$soname"
 cat >"$dir/look.sh" <<LOOK
 #!/usr/bin/env bash
-"$copy" >"$dir/out.log" 2>&1 &
+QT_QPA_PLATFORM=xcb "$copy" >"$dir/out.log" 2>&1 &
 pid=\$!
 for _ in \$(seq 100); do
   if xwininfo -root -tree 2>/dev/null | grep -qF -- "$title"; then

@@ -54,5 +54,13 @@ TEST(FileFailure, aReadBeyondTheEndIsItsOwnFailure) {
     EXPECT_TRUE(failure.isReadBeyondEnd());
 }
 
+TEST(FileFailure, aSpecialFileWhereAFileWasToBeReplacedIsItsOwnFailure) {
+    const FileFailure failure = FileFailure::notARegularFile("dev.dig");
+    EXPECT_EQ(failure.text(), "Not a regular file");
+    EXPECT_EQ(failure.errorNumber(), 0);
+    EXPECT_FALSE(failure.isReadBeyondEnd());
+    EXPECT_EQ(failure.path(), "dev.dig");
+}
+
 } // namespace
 } // namespace vantero

@@ -1,20 +1,19 @@
 #include "common/failure.h"
+#include "common/filereplacement.h"
 #include "common/projectfile.h"
+#include "common/tests/filetesting.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <csignal>
-#include <cstdlib>
-#include <fstream>
-#include <functional>
-#include <grp.h>
-#include <iterator>
-#include <stdexcept>
+#include <random>
 #include <string>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -22,8 +21,7 @@
 namespace vantero {
 namespace {
 
-namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
+using namespace filetesting;
 
 // A small layout with every kind of record: two fields, a choice of three
 // items and a choice of two.
@@ -50,16 +48,6 @@ Bytes concat(std::initializer_list<Real48> records) {
         bytes.insert(bytes.end(), r.begin(), r.end());
     }
     return bytes;
-}
-
-// The failure text an action throws, or "" when it throws none.
-std::string failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Failure& failure) {
-        return failure.text();
-    }
-    return "";
 }
 
 TEST(EncodeProject, writesOneSixByteRealPerRecordInLayoutOrder) {
@@ -225,55 +213,39 @@ TEST(DecodeProject, ignoresTheBytesAfterTheLayout) {
     EXPECT_EQ(decodeProject(testLayout, longer), entries("-10.000", "0.350", 2, 1));
 }
 
-// A folder made for one test, removed with everything in it at the end.
-class TestFolder {
-public:
-    TestFolder() {
-        std::string pattern = (fs::temp_directory_path() / "vantero-files-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("no test folder");
-        }
-        m_path = pattern;
-        fs::permissions(m_path, fs::perms::owner_all | fs::perms::group_read |
-                                    fs::perms::group_exec | fs::perms::others_read |
-                                    fs::perms::others_exec);
-    }
-    TestFolder(const TestFolder&) = delete;
-    TestFolder& operator=(const TestFolder&) = delete;
-    ~TestFolder() {
-        std::error_code ignored;
-        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(m_path, ignored);
-    }
-
-    const fs::path& path() const { return m_path; }
-    fs::path operator/(const char* name) const { return m_path / name; }
-
-    std::vector<std::string> names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_path)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    fs::path m_path;
+struct LargeValue {
+    const char* name;
+    long double typed;
+    const char* opened;
 };
 
-Bytes contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+void PrintTo(const LargeValue& v, std::ostream* os) {
+    *os << v.name;
 }
 
-void writeContents(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+class OpensALargeValue : public testing::TestWithParam<LargeValue> {};
+
+TEST_P(OpensALargeValue, asATextThatIsSavedAsTheSameSixBytes) {
+    // State: a file holding a typed value. Action: open it and save what the
+    // window then holds. Expected: the text, and the same bytes again.
+    const Real48 stored = toReal48(GetParam().typed);
+    const Bytes bytes = concat({stored, {}, {0x81, 0, 0, 0, 0, 0}, {0x81, 0, 0, 0, 0, 0}});
+    const std::vector<RecordEntry> opened = decodeProject(testLayout, bytes);
+    EXPECT_EQ(std::get<std::string>(opened[0]), GetParam().opened);
+    EXPECT_EQ(encodeProject(testLayout, opened), bytes);
 }
 
-using Names = std::vector<std::string>;
+INSTANTIATE_TEST_SUITE_P(
+    Values, OpensALargeValue,
+    testing::Values(LargeValue{"manyDigits", 1.23456789e37L, "1.23456789E+37"},
+                    LargeValue{"negative", -1.23456789e37L, "-1.23456789E+37"},
+                    LargeValue{"elevenDigitsAbove1e36", 1.0000000001e36L, "1.0000000001E+36"},
+                    LargeValue{"threeDecimalsAreEnough", 1.5e38L, "1.500E+38"},
+                    LargeValue{"theLargestSixByteReal", 0x1.fffffffffep126L, "1.701411834603E+38"},
+                    // just below 1e36 (1e36 itself is stored a little lower):
+                    // the fixed-point text, with its 18 digits, as before
+                    LargeValue{"below1e36", 1e36L, "999999999999966543000000000000000000.000"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SaveProject, writesExactlyTheEncodedBytesAndReadsThemBack) {
     const TestFolder folder;
@@ -348,94 +320,6 @@ INSTANTIATE_TEST_SUITE_P(
                                 "File not found"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Runs `action` in a child process after `prepare`, so that what `prepare`
-// changes (the user, the limits) stays in the child, and gives back the text
-// of the failure the action threw, or "saved".
-std::string inChildProcess(const std::function<void()>& prepare,
-                           const std::function<void()>& action) {
-    int channel[2];
-    if (::pipe(channel) != 0) {
-        return "no pipe";
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        std::string report;
-        try {
-            prepare();
-            action();
-            report = "saved";
-        } catch (const Failure& failure) {
-            report = failure.text();
-        } catch (const std::exception& other) {
-            report = std::string("unexpected: ") + other.what();
-        }
-        (void)!::write(channel[1], report.data(), report.size());
-        ::_exit(0);
-    }
-    ::close(channel[1]);
-    std::string report;
-    char buffer[256];
-    ssize_t n = 0;
-    while ((n = ::read(channel[0], buffer, sizeof buffer)) > 0) {
-        report.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return "the child process did not end normally: " + report;
-    }
-    return report;
-}
-
-// The permissions of a file or folder, given back when it goes out of scope.
-class Permissions {
-public:
-    Permissions(const fs::path& path, fs::perms perms)
-        : m_path(path), m_before(fs::status(path).permissions()) {
-        fs::permissions(path, perms);
-    }
-    Permissions(const Permissions&) = delete;
-    Permissions& operator=(const Permissions&) = delete;
-    ~Permissions() {
-        std::error_code ignored;
-        fs::permissions(m_path, m_before, ignored);
-    }
-
-private:
-    fs::path m_path;
-    fs::perms m_before;
-};
-
-// Leaves the superuser, who may write into any folder, for nobody, and
-// checks that `file` can still be read.
-void becomeAnOrdinaryUser(const fs::path& file) {
-    if (::geteuid() == 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-        throw std::runtime_error("cannot leave the superuser");
-    }
-    if (::access(file.c_str(), R_OK) != 0) {
-        throw std::runtime_error("the test folder cannot be reached");
-    }
-}
-
-// The file-size limit stands for a full disk: a write past it fails.
-void leaveRoomForTenBytes(const fs::path&) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = 10;
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-        throw std::runtime_error("cannot lower the file-size limit");
-    }
-}
-
-constexpr fs::perms readOnly =
-    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-constexpr fs::perms readAndSearch =
-    readOnly | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
-
 struct SystemFault {
     const char* name;
     fs::perms folder;
@@ -477,6 +361,291 @@ INSTANTIATE_TEST_SUITE_P(
                     SystemFault{"fullDisk", fs::perms::owner_all | readAndSearch,
                                 readOnly | fs::perms::owner_write, leaveRoomForTenBytes,
                                 "Disk full"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SaveProject, throughALinkToAMissingFileMakesThatFile) {
+    const TestFolder folder;
+    fs::create_symlink("real.tst", folder / "link.tst");
+    saveProject(testLayout, folder / "link.tst", someEntries());
+    EXPECT_TRUE(fs::is_symlink(folder / "link.tst"));
+    EXPECT_EQ(contents(folder / "real.tst"), encodeProject(testLayout, someEntries()));
+}
+
+// Makes a file of one kind at a path; false where the test may not.
+bool makeDevice(const fs::path& path) { // what /dev/null is
+    return ::mknod(path.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
+}
+
+bool makeNamedPipe(const fs::path& path) {
+    return ::mkfifo(path.c_str(), 0666) == 0;
+}
+
+bool makeSocket(const fs::path& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.string().copy(address.sun_path, sizeof address.sun_path - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
+bool makeFolder(const fs::path& path) {
+    return fs::create_directory(path);
+}
+
+struct SpecialFile {
+    const char* name;
+    bool (*make)(const fs::path&);
+    fs::file_type type;
+    bool throughALink;
+    const char* failure;
+};
+
+void PrintTo(const SpecialFile& f, std::ostream* os) {
+    *os << f.name;
+}
+
+class SaveOntoASpecialFile : public testing::TestWithParam<SpecialFile> {};
+
+TEST_P(SaveOntoASpecialFile, isRefusedAndChangesNothing) {
+    const TestFolder folder;
+    const fs::path special = folder / "special.tst";
+    if (!GetParam().make(special)) {
+        GTEST_SKIP() << "cannot make one here";
+    }
+    const fs::path target = GetParam().throughALink ? folder / "link.tst" : special;
+    if (GetParam().throughALink) {
+        fs::create_symlink(special, target);
+    }
+    const Names before = folder.names();
+    EXPECT_EQ(failureOf([&] { saveProject(testLayout, target, someEntries()); }),
+              GetParam().failure);
+    EXPECT_EQ(fs::symlink_status(special).type(), GetParam().type);
+    EXPECT_EQ(fs::is_symlink(target), GetParam().throughALink);
+    EXPECT_EQ(folder.names(), before);
+}
+
+constexpr const char* notRegular = "Not a regular file";
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, SaveOntoASpecialFile,
+    testing::Values(
+        SpecialFile{"device", makeDevice, fs::file_type::character, false, notRegular},
+        SpecialFile{"deviceThroughALink", makeDevice, fs::file_type::character, true, notRegular},
+        SpecialFile{"namedPipe", makeNamedPipe, fs::file_type::fifo, false, notRegular},
+        SpecialFile{"namedPipeThroughALink", makeNamedPipe, fs::file_type::fifo, true, notRegular},
+        SpecialFile{"socket", makeSocket, fs::file_type::socket, false, notRegular},
+        SpecialFile{"socketThroughALink", makeSocket, fs::file_type::socket, true, notRegular},
+        SpecialFile{"folderThroughALink", makeFolder, fs::file_type::directory, true,
+                    "Invalid filename"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+constexpr fs::perms rw_r_____ =
+    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+constexpr fs::perms rw_rw_r__ = readOnly | fs::perms::owner_write | fs::perms::group_write;
+constexpr fs::perms rwxr_xr_x = readAndSearch | fs::perms::owner_write;
+
+struct SharedFile {
+    const char* name;
+    fs::perms folder;
+    uid_t owner;
+    gid_t group;
+    fs::perms file;
+    std::size_t size;   // of the file before the save
+    bool savedByNobody; // else by the superuser
+};
+
+void PrintTo(const SharedFile& f, std::ostream* os) {
+    *os << f.name;
+}
+
+class SaveAFileOfAnotherUser : public testing::TestWithParam<SharedFile> {};
+
+TEST_P(SaveAFileOfAnotherUser, keepsItsOwnerGroupAndPermissions) {
+    // State: a file of one user and group, in a folder. Action: a save by
+    // another user. Expected: the new bytes alone, and the file still the
+    // owner's, in its group, with its permissions.
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only the superuser can give a file to another user";
+    }
+    const SharedFile& c = GetParam();
+    const TestFolder folder;
+    const fs::path file = folder / "team.tst";
+    writeContents(file, Bytes(c.size, 0x55));
+    ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
+    const Permissions filePermissions(file, c.file);
+    const Permissions folderPermissions(folder.path(), c.folder);
+
+    EXPECT_EQ(inChildProcess(
+                  [&] {
+                      if (c.savedByNobody) {
+                          becomeAnOrdinaryUser(file);
+                      }
+                  },
+                  [&] { saveProject(testLayout, file, someEntries()); }),
+              "saved");
+    EXPECT_EQ(contents(file), encodeProject(testLayout, someEntries()));
+    struct stat status {};
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, c.owner);
+    EXPECT_EQ(status.st_gid, c.group);
+    EXPECT_EQ(fs::status(file).permissions(), c.file);
+    EXPECT_EQ(folder.names(), Names{"team.tst"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Owners, SaveAFileOfAnotherUser,
+                         testing::Values(SharedFile{"nobodysFileSavedByTheSuperuser", rwxr_xr_x,
+                                                    nobody, nogroup, rw_r_____, 24, false},
+                                         // nobody may make a file there, but not give it to its
+                                         // owner: the file is rewritten in place
+                                         SharedFile{"groupFileInAFolderAnyoneWrites",
+                                                    fs::perms::all, 0, nogroup, rw_rw_r__, 24,
+                                                    true},
+                                         SharedFile{"groupFileInAFolderNobodyMayWrite", rwxr_xr_x,
+                                                    0, nogroup, rw_rw_r__, 24, true},
+                                         SharedFile{"longerGroupFileInAFolderNobodyMayWrite",
+                                                    rwxr_xr_x, 0, nogroup, rw_rw_r__, 200, true},
+                                         SharedFile{"fileAnyoneWritesInAStickyFolder",
+                                                    fs::perms::all | fs::perms::sticky_bit, 0, 0,
+                                                    rw_rw_r__ | fs::perms::others_write, 24, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// What is written onto a full disk: a project file, or the CSV of a sweep
+// (1 MiB) in chunks as it runs.
+void saveTheProject(const fs::path& file) {
+    saveProject(testLayout, file, someEntries());
+}
+
+void streamASweep(const fs::path& file) {
+    FileReplacement replacement(file, SpecialFiles::WriteInto);
+    const std::string rows(4096, '1');
+    for (int i = 0; i < 256; ++i) {
+        replacement.write(rows);
+    }
+    replacement.commit();
+}
+
+struct FullDisk {
+    const char* name;
+    void (*write)(const fs::path& file);
+    std::size_t size;             // of the file before
+    bool inAFolderNobodyMayWrite; // and written by nobody: in place
+};
+
+void PrintTo(const FullDisk& d, std::ostream* os) {
+    *os << d.name;
+}
+
+class WriteOntoAFullDisk : public testing::TestWithParam<FullDisk> {};
+
+TEST_P(WriteOntoAFullDisk, failsAndLeavesTheOldFileAsItWas) {
+    // State: a group file on a disk with no room left (a small disk of its
+    // own, else the file-size limit). Expected: "Disk full", the old bytes,
+    // nothing else.
+    const FullDisk& c = GetParam();
+    const TestFolder folder;
+    const SmallDisk disk(folder.path());
+    const fs::path file = folder / "team.tst";
+    const Bytes before(c.size, 0x55);
+    writeContents(file, before);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(file.c_str(), 0, nogroup), 0);
+    }
+    const Permissions filePermissions(file, rw_rw_r__);
+    if (disk.mounted()) {
+        disk.fill("filler");
+    }
+    const Permissions folderPermissions(folder.path(),
+                                        c.inAFolderNobodyMayWrite ? readAndSearch : rwxr_xr_x);
+
+    EXPECT_EQ(inChildProcess(
+                  [&] {
+                      if (c.inAFolderNobodyMayWrite) {
+                          becomeAnOrdinaryUser(file);
+                      }
+                      if (!disk.mounted()) {
+                          leaveRoomForTenBytes(file);
+                      }
+                  },
+                  [&] { c.write(file); }),
+              "Disk full");
+    EXPECT_EQ(contents(file), before);
+    EXPECT_EQ(folder.names(), disk.mounted() ? (Names{"filler", "team.tst"}) : Names{"team.tst"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, WriteOntoAFullDisk,
+                         testing::Values(FullDisk{"projectBesideTheOld", saveTheProject, 24, false},
+                                         // no room for the file to grow
+                                         FullDisk{"emptyProjectInPlace", saveTheProject, 0, true},
+                                         FullDisk{"sweepBesideTheOld", streamASweep, 5000, false},
+                                         FullDisk{"sweepInPlace", streamASweep, 5000, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Kill {
+    const char* name;
+    int signal;
+    bool namedTemporaryFiles;
+};
+
+void PrintTo(const Kill& k, std::ostream* os) {
+    *os << k.name;
+}
+
+class KilledSaves : public testing::TestWithParam<Kill> {};
+
+TEST_P(KilledSaves, leaveTheWholeFileAndNothingElse) {
+    // State: a process that saves two sets of values in turn, again and
+    // again. Action: a signal at a random moment, many times over.
+    // Expected: after each, the file holds one set or the other, and
+    // nothing else is left in the folder. A kill that nothing can catch may
+    // leave a temporary file for an instant; the next save removes it.
+    const int signal = GetParam().signal;
+    const TestFolder folder;
+    const fs::path file = folder / "link.tst";
+    const std::vector<RecordEntry> first = someEntries();
+    const std::vector<RecordEntry> second = entries("5", "1", 0, 0);
+    saveProject(testLayout, file, first);
+    const Bytes firstBytes = contents(file);
+    const Bytes secondBytes = encodeProject(testLayout, second);
+    std::minstd_rand random(static_cast<unsigned>(signal));
+    for (int round = 0; round < 40; ++round) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            useNamedTemporaryFilesOnly(GetParam().namedTemporaryFiles);
+            const rlimit noCoreDump{0, 0};
+            ::setrlimit(RLIMIT_CORE, &noCoreDump);
+            try {
+                for (bool again = false;; again = !again) {
+                    saveProject(testLayout, file, again ? first : second);
+                }
+            } catch (...) {
+                ::_exit(1);
+            }
+        }
+        ::usleep(static_cast<useconds_t>(random() % 3000));
+        ::kill(child, signal);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "round " << round;
+        const Bytes now = contents(file);
+        ASSERT_TRUE(now == firstBytes || now == secondBytes)
+            << "round " << round << ": " << now.size() << " bytes";
+        if (signal != SIGKILL) {
+            ASSERT_EQ(folder.names(), Names{"link.tst"}) << "round " << round;
+        }
+    }
+    saveProject(testLayout, file, first);
+    EXPECT_EQ(folder.names(), Names{"link.tst"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, KilledSaves,
+    testing::Values(Kill{"sigkill", SIGKILL, false}, Kill{"sigterm", SIGTERM, false},
+                    Kill{"sigkillNamed", SIGKILL, true}, Kill{"sigtermNamed", SIGTERM, true},
+                    Kill{"sigintNamed", SIGINT, true}, Kill{"sighupNamed", SIGHUP, true},
+                    // what a write past the file-size limit gets
+                    Kill{"sigxfszNamed", SIGXFSZ, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoadProject, aShortFileFailsWithReadBeyondEnd) {
