@@ -29,7 +29,7 @@ void sweepPointWithCsvRow(benchmark::State& state, const vantero::Calculator* ca
     const vantero::cli::SweepRange range{*calculator->findInput("bitRate"), 1, 1000, 1000000, true};
     std::FILE* null = std::fopen("/dev/null", "w");
     {
-        vantero::cli::CsvWriter csv(null, "/dev/null");
+        vantero::cli::CsvWriter csv(vantero::cli::streamSink(null, "/dev/null"));
         std::size_t i = 0;
         for (auto _ : state) {
             csv.row(session->runAt(range.input, vantero::cli::sweepValue(range, i)));

@@ -59,38 +59,149 @@ std::optional<std::pair<double, double>> insideShare(double y0, double y1, doubl
 
 } // namespace
 
-std::vector<Crossover> findCrossovers(std::span<const ChartPoint> points, bool logarithmic) {
-    std::vector<Crossover> crossovers;
+std::optional<Crossover> crossoverBetween(const ChartPoint& a, const ChartPoint& b,
+                                          bool logarithmic) {
+    if (!a.limitedBy || !b.limitedBy || *a.limitedBy == *b.limitedBy) {
+        return std::nullopt;
+    }
     auto position = [&](double x) { return logarithmic ? std::log10(std::fabs(x)) : x; };
     auto fromPosition = [&](double p, double sign) {
         return logarithmic ? std::copysign(std::pow(10.0, p), sign) : p;
     };
+    Crossover crossover;
+    crossover.before = *a.limitedBy;
+    crossover.after = *b.limitedBy;
+    const double pa = position(a.input);
+    const double pb = position(b.input);
+    double share = 0.5;
+    if (a.riseTimeDistance && b.riseTimeDistance && a.powerDistance && b.powerDistance) {
+        // The distances' difference changes sign between the two points.
+        const double da = *a.riseTimeDistance - *a.powerDistance;
+        const double db = *b.riseTimeDistance - *b.powerDistance;
+        if (std::isfinite(da) && std::isfinite(db) && da != db) {
+            share = da / (da - db);
+            crossover.distance = *a.powerDistance + share * (*b.powerDistance - *a.powerDistance);
+        }
+    }
+    crossover.input = fromPosition(pa + share * (pb - pa), a.input);
+    return crossover;
+}
+
+std::vector<Crossover> findCrossovers(std::span<const ChartPoint> points, bool logarithmic) {
+    std::vector<Crossover> crossovers;
     for (std::size_t i = 1; i < points.size(); ++i) {
-        const ChartPoint& a = points[i - 1];
-        const ChartPoint& b = points[i];
-        if (!a.limitedBy || !b.limitedBy || *a.limitedBy == *b.limitedBy) {
-            continue;
+        if (const auto crossover = crossoverBetween(points[i - 1], points[i], logarithmic)) {
+            crossovers.push_back(*crossover);
         }
-        Crossover crossover;
-        crossover.before = *a.limitedBy;
-        crossover.after = *b.limitedBy;
-        const double pa = position(a.input);
-        const double pb = position(b.input);
-        double share = 0.5;
-        if (a.riseTimeDistance && b.riseTimeDistance && a.powerDistance && b.powerDistance) {
-            // The distances' difference changes sign between the two points.
-            const double da = *a.riseTimeDistance - *a.powerDistance;
-            const double db = *b.riseTimeDistance - *b.powerDistance;
-            if (std::isfinite(da) && std::isfinite(db) && da != db) {
-                share = da / (da - db);
-                crossover.distance =
-                    *a.powerDistance + share * (*b.powerDistance - *a.powerDistance);
-            }
-        }
-        crossover.input = fromPosition(pa + share * (pb - pa), a.input);
-        crossovers.push_back(crossover);
     }
     return crossovers;
+}
+
+ChartEnvelope::ChartEnvelope(double from, double to, bool logarithmic, std::size_t columns)
+    : m_logarithmic(logarithmic), m_columns(std::max<std::size_t>(columns, 1)) {
+    m_first = position(from);
+    m_span = position(to) - m_first;
+}
+
+double ChartEnvelope::position(double input) const {
+    return m_logarithmic ? std::log10(std::fabs(input)) : input;
+}
+
+std::size_t ChartEnvelope::columnOf(double input) const {
+    const double share = m_span != 0 ? (position(input) - m_first) / m_span : 0;
+    if (!(share > 0)) {
+        return 0;
+    }
+    return std::min(m_columns - 1, static_cast<std::size_t>(share * static_cast<double>(m_columns)));
+}
+
+// What a line is at a point: which distances it has and what limits it. A
+// change of it between neighbours is kept exactly.
+bool ChartEnvelope::sameKind(const ChartPoint& a, const ChartPoint& b) {
+    return a.powerDistance.has_value() == b.powerDistance.has_value() &&
+           a.riseTimeDistance.has_value() == b.riseTimeDistance.has_value() &&
+           a.maximumDistance.has_value() == b.maximumDistance.has_value() &&
+           a.limitedBy == b.limitedBy && a.riseTimeRejected == b.riseTimeRejected;
+}
+
+void ChartEnvelope::add(const ChartPoint& point) {
+    const std::size_t column = columnOf(point.input);
+    if (m_kept.empty() || column != m_column) {
+        flush();
+        m_column = column;
+    }
+    const std::uint64_t index = m_count++;
+    auto keep = [&](std::uint64_t i, const ChartPoint& p) { m_kept.emplace_back(i, p); };
+    if (m_previous) {
+        if (const auto crossover = crossoverBetween(*m_previous, point, m_logarithmic)) {
+            if (m_crossovers.size() < maximumCrossovers) {
+                m_crossovers.push_back(*crossover);
+            }
+        }
+        if (!sameKind(*m_previous, point) && m_changes < changesPerColumn) {
+            // Both sides of the change: the earlier may be the last point kept.
+            keep(index - 1, *m_previous);
+            keep(index, point);
+            m_changes += 2;
+        }
+    }
+    if (m_kept.empty()) {
+        keep(index, point); // the column's first point
+    }
+    const Series series[] = {&ChartPoint::powerDistance, &ChartPoint::riseTimeDistance,
+                             &ChartPoint::maximumDistance};
+    for (std::size_t s = 0; s < 3; ++s) {
+        const std::optional<double> value = point.*series[s];
+        if (!value || !std::isfinite(*value)) {
+            continue;
+        }
+        if (!m_lowest[s] || *value < m_lowest[s]->second.*series[s]) {
+            m_lowest[s].emplace(index, point);
+        }
+        if (!m_highest[s] || *value > m_highest[s]->second.*series[s]) {
+            m_highest[s].emplace(index, point);
+        }
+    }
+    m_previous = point;
+    m_previousIndex = index;
+}
+
+void ChartEnvelope::flush() {
+    if (m_kept.empty()) {
+        return;
+    }
+    for (std::size_t s = 0; s < 3; ++s) {
+        for (auto* extreme : {&m_lowest[s], &m_highest[s]}) {
+            if (*extreme) {
+                m_kept.push_back(**extreme);
+                extreme->reset();
+            }
+        }
+    }
+    m_kept.emplace_back(m_previousIndex, *m_previous); // the column's last point
+    std::sort(m_kept.begin(), m_kept.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::uint64_t last = 0;
+    bool any = !m_points.empty();
+    if (any) {
+        last = m_lastIndex;
+    }
+    for (const auto& [index, point] : m_kept) {
+        if (any && index <= last) {
+            continue; // kept already
+        }
+        m_points.push_back(point);
+        last = index;
+        any = true;
+    }
+    m_lastIndex = last;
+    m_kept.clear();
+    m_changes = 0;
+}
+
+std::vector<ChartPoint> ChartEnvelope::points() {
+    flush();
+    return m_points;
 }
 
 std::string axisLabel(std::string_view label, std::string_view unit) {
@@ -158,8 +269,22 @@ std::string tickLabel(double value, double step) {
 
 std::vector<Tick> linearTicks(double min, double max, int wanted) {
     const double step = niceStep(max - min, wanted);
+    const double first = std::ceil(min / step - 1e-9);
+    const double last = std::floor(max / step + 1e-9);
+    // Round ticks need multiples of the step that a double still tells apart
+    // (a range of a few units in the last place has none) and a finite step
+    // (a range wider than any double has none either): then the two ends.
+    constexpr double exactIntegers = 9007199254740992.0; // 2^53
+    if (!std::isfinite(step) || !(std::fabs(first) < exactIntegers) ||
+        !(std::fabs(last) < exactIntegers) || !(last - first <= 4.0 * wanted)) {
+        std::vector<Tick> ends{{min, printed("%.*g", 17, min)}};
+        if (max != min) {
+            ends.push_back({max, printed("%.*g", 17, max)});
+        }
+        return ends;
+    }
     std::vector<Tick> ticks;
-    for (double k = std::ceil(min / step - 1e-9); k * step <= max + step * 1e-9; ++k) {
+    for (double k = first; k <= last; ++k) {
         ticks.push_back({k * step, tickLabel(k * step, step)});
     }
     return ticks;
@@ -184,6 +309,18 @@ std::vector<Tick> logTicks(double min, double max) {
         return ticks;
     }
     std::vector<Tick> ticks;
+    if (decades > 12) {
+        // Too many decades for their multiples: every few decades, labelled.
+        const int stride = (decades + 7) / 8;
+        for (int k = firstDecade + (stride - ((firstDecade % stride) + stride) % stride) % stride;
+             k <= lastDecade; k += stride) {
+            const double decade = std::pow(10.0, k);
+            if (decade >= low * (1 - 1e-9) && decade <= high * (1 + 1e-9)) {
+                ticks.push_back({sign * decade, tickLabel(sign * decade, decade)});
+            }
+        }
+        return ticks;
+    }
     for (int k = firstDecade; k <= lastDecade; ++k) {
         const double decade = std::pow(10.0, k);
         for (int m = 1; m <= 9; ++m) {

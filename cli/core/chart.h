@@ -2,7 +2,9 @@
 
 #include "calculators/registry.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -34,7 +36,62 @@ struct Crossover {
     LimitingFactor after = LimitingFactor::Dispersion;
 };
 
+// The crossover between two neighbouring points, if the limit changes there.
+std::optional<Crossover> crossoverBetween(const ChartPoint& a, const ChartPoint& b,
+                                          bool logarithmic);
 std::vector<Crossover> findCrossovers(std::span<const ChartPoint> points, bool logarithmic);
+
+// The points a chart of a sweep needs, in a memory that does not grow with
+// the number of points: a picture has only so many columns. The sweep's
+// range is cut into `columns` equal parts (in the logarithm of the input on
+// a logarithmic sweep), and of the points that fall into one part it keeps
+// the first and the last, those with the lowest and the highest value of
+// each distance, and both sides of every change of what the line is there
+// (a distance appearing or vanishing, the limit changing, the rise-time
+// budget failing), up to a few such changes a part. A sweep of fewer points
+// than parts is kept whole. The crossovers are found between the sweep's
+// own neighbours, so every change of the limit is where it is, up to
+// maximumCrossovers of them.
+class ChartEnvelope {
+public:
+    static constexpr std::size_t maximumCrossovers = 4096;
+    static constexpr std::size_t changesPerColumn = 32;
+
+    ChartEnvelope(double from, double to, bool logarithmic, std::size_t columns = 2048);
+
+    // The sweep's points that did not fault, in the sweep's order.
+    void add(const ChartPoint& point);
+
+    // The points kept, in the sweep's order.
+    std::vector<ChartPoint> points();
+    const std::vector<Crossover>& crossovers() const { return m_crossovers; }
+
+private:
+    using Indexed = std::pair<std::uint64_t, ChartPoint>;
+
+    double position(double input) const;
+    std::size_t columnOf(double input) const;
+    static bool sameKind(const ChartPoint& a, const ChartPoint& b);
+    void flush();
+
+    bool m_logarithmic;
+    std::size_t m_columns;
+    double m_first = 0;
+    double m_span = 0;
+    std::uint64_t m_count = 0;
+    std::size_t m_column = 0;
+    std::optional<ChartPoint> m_previous;
+    std::uint64_t m_previousIndex = 0;
+    // The current column's candidates.
+    std::vector<Indexed> m_kept;
+    std::array<std::optional<Indexed>, 3> m_lowest;
+    std::array<std::optional<Indexed>, 3> m_highest;
+    std::size_t m_changes = 0;
+    // What is kept of the columns done.
+    std::vector<ChartPoint> m_points;
+    std::uint64_t m_lastIndex = 0;
+    std::vector<Crossover> m_crossovers;
+};
 
 // Everything a chart of a sweep shows.
 struct SweepChart {

@@ -22,13 +22,17 @@ std::string_view limitText(LimitingFactor factor) {
 
 } // namespace
 
-CsvWriter::CsvWriter(std::FILE* file, std::string name, std::size_t capacity)
-    : m_file(file), m_name(std::move(name)),
-      m_buffer(capacity < 2 * numberRoom ? 2 * numberRoom : capacity) {}
-
-void CsvWriter::fail() const {
-    throw FileFailure(errno != 0 ? errno : EIO, m_name);
+OutputSink streamSink(std::FILE* file, std::string name) {
+    return [file, name = std::move(name)](std::string_view bytes) {
+        errno = 0;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+            throw FileFailure(errno != 0 ? errno : EIO, name);
+        }
+    };
 }
+
+CsvWriter::CsvWriter(OutputSink sink, std::size_t capacity)
+    : m_sink(std::move(sink)), m_buffer(capacity < 2 * numberRoom ? 2 * numberRoom : capacity) {}
 
 void CsvWriter::header(std::string_view inputName) {
     putText(inputName);
@@ -58,9 +62,6 @@ void CsvWriter::row(const SweepPoint& point) {
 
 void CsvWriter::finish() {
     flush();
-    if (std::fflush(m_file) != 0) {
-        fail();
-    }
 }
 
 void CsvWriter::room(std::size_t bytes) {
@@ -70,9 +71,8 @@ void CsvWriter::room(std::size_t bytes) {
 }
 
 void CsvWriter::flush() {
-    errno = 0;
-    if (m_used > 0 && std::fwrite(m_buffer.data(), 1, m_used, m_file) != m_used) {
-        fail();
+    if (m_used > 0) {
+        m_sink({m_buffer.data(), m_used});
     }
     m_used = 0;
 }
@@ -81,10 +81,7 @@ void CsvWriter::put(std::string_view text) {
     if (text.size() > m_buffer.size() - m_used) {
         flush();
         if (text.size() > m_buffer.size()) {
-            errno = 0;
-            if (std::fwrite(text.data(), 1, text.size(), m_file) != text.size()) {
-                fail();
-            }
+            m_sink(text);
             return;
         }
     }

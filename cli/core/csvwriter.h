@@ -4,28 +4,34 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vantero::cli {
 
-// Writes the CSV of a sweep to a stream through one large buffer: a header,
+// Where the bytes of an output go, as they come: a stream or a file being
+// replaced. A failure to write throws FileFailure naming the output.
+using OutputSink = std::function<void(std::string_view bytes)>;
+
+// A sink writing to `file` (standard output, say), named `name` in failures.
+OutputSink streamSink(std::FILE* file, std::string name);
+
+// Writes the CSV of a sweep to a sink through one large buffer: a header,
 // then one row per point with the input's value, powerDistance,
 // riseTimeDistance, maximumDistance, limitedBy and the rise-time message or the
 // fault's text. Numbers come in their shortest form that reads back as the
 // same double; an output the run did not set is an empty cell.
 class CsvWriter {
 public:
-    // `name` is the file's path (or "standard output"), for its failures.
-    CsvWriter(std::FILE* file, std::string name, std::size_t capacity = std::size_t{1} << 20);
+    explicit CsvWriter(OutputSink sink, std::size_t capacity = std::size_t{1} << 20);
     CsvWriter(const CsvWriter&) = delete;
     CsvWriter& operator=(const CsvWriter&) = delete;
 
     void header(std::string_view inputName);
     void row(const SweepPoint& point);
-    // Writes what is buffered and flushes the stream; a failure to write
-    // throws FileFailure with the system's error number and the file's name.
+    // Writes what is buffered.
     void finish();
 
 private:
@@ -42,10 +48,7 @@ private:
     void putNumber(const std::optional<double>& value);
     void putText(std::string_view text);
 
-    [[noreturn]] void fail() const;
-
-    std::FILE* m_file;
-    std::string m_name;
+    OutputSink m_sink;
     std::vector<char> m_buffer;
     std::size_t m_used = 0;
 };

@@ -4,11 +4,13 @@
 #include "cli/core/csvwriter.h"
 #include "cli/core/report.h"
 #include "common/failure.h"
+#include "common/filereplacement.h"
 #include "common/projectfile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -61,7 +63,7 @@ constexpr std::string_view options =
     "result, not an error; so is a faulting point of a sweep, shown in its row);\n"
     "1 on an arithmetic fault, its text on standard error after the results set\n"
     "before it; 2 on a usage error or a text that is not a number, naming the\n"
-    "input; 3 on a file failure.\n";
+    "input; 3 on a file failure; 4 when the memory runs out.\n";
 
 std::string trimmed(std::string_view text) {
     while (!text.empty() && text.back() == ' ') {
@@ -167,34 +169,12 @@ int report(std::FILE* err, const Failure& failure) {
     throw FileFailure(errno != 0 ? errno : EIO, path);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using OwnedFile = std::unique_ptr<std::FILE, FileCloser>;
-
-OwnedFile openForWriting(const std::string& path, const char* mode) {
+// Flushes a stream the results went to, reporting a failure to write.
+void flushStream(std::FILE* out, const std::string& name) {
     errno = 0;
-    OwnedFile file(std::fopen(path.c_str(), mode));
-    if (!file) {
-        failWriting(path);
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        failWriting(name);
     }
-    return file;
-}
-
-void closeWritten(OwnedFile file, const std::string& path) {
-    errno = 0;
-    if (std::fclose(file.release()) != 0) {
-        failWriting(path);
-    }
-}
-
-void writeFile(const std::string& path, std::string_view bytes) {
-    OwnedFile file = openForWriting(path, "wb");
-    errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        failWriting(path);
-    }
-    closeWritten(std::move(file), path);
 }
 
 ChartPoint chartPoint(const SweepPoint& point) {
@@ -202,35 +182,44 @@ ChartPoint chartPoint(const SweepPoint& point) {
             point.maximumDistance, point.limitedBy,     !point.message.empty()};
 }
 
-// Runs the sweep, writing its CSV as it goes, and then draws its chart.
+// Runs the sweep, writing its CSV as it goes, and then draws its chart. A
+// named output file takes the place of the old one only once it is whole; a
+// pipe or a device is written as the sweep runs.
 int runSweep(Session& session, const SweepRange& range, const Arguments& a, std::FILE* out,
              const ChartRenderer& drawChart) {
     const Calculator& calculator = session.calculator();
-    OwnedFile csvFile;
+    std::optional<FileReplacement> csvFile;
     if (a.csv) {
-        csvFile = openForWriting(*a.csv, "w");
+        csvFile.emplace(*a.csv, SpecialFiles::WriteInto);
     }
     std::optional<SweepChart> chart;
+    std::optional<ChartEnvelope> envelope;
     if (a.plot) {
         chart = sweepChart(calculator, range);
-        chart->points.reserve(std::min<std::size_t>(range.count, std::size_t{1} << 20));
+        envelope.emplace(range.from, range.to, range.logarithmic);
     }
-    CsvWriter csv(csvFile ? csvFile.get() : out, a.csv ? *a.csv : "standard output");
+    CsvWriter csv(csvFile ? [&file = *csvFile](std::string_view bytes) { file.write(bytes); }
+                          : streamSink(out, "standard output"));
     csv.header(calculator.inputs()[range.input].name);
     for (std::size_t i = 0; i < range.count; ++i) {
         const SweepPoint point = session.runAt(range.input, sweepValue(range, i));
         csv.row(point);
-        if (chart && !point.fault) {
-            chart->points.push_back(chartPoint(point));
+        if (envelope && !point.fault) {
+            envelope->add(chartPoint(point));
         }
     }
     csv.finish();
     if (csvFile) {
-        closeWritten(std::move(csvFile), *a.csv);
+        csvFile->commit();
+    } else {
+        flushStream(out, "standard output");
     }
     if (chart) {
-        chart->crossovers = findCrossovers(chart->points, range.logarithmic);
-        writeFile(*a.plot, drawChart(*chart));
+        chart->points = envelope->points();
+        chart->crossovers = envelope->crossovers();
+        const std::string png = drawChart(*chart);
+        replaceFile(*a.plot, {reinterpret_cast<const std::uint8_t*>(png.data()), png.size()},
+                    SpecialFiles::WriteInto);
     }
     return 0;
 }
@@ -239,10 +228,7 @@ int runOnce(const Session& session, bool json, std::FILE* out) {
     const RunReport run = session.run();
     const std::string text = json ? runJson(session, run) : runText(run);
     std::fwrite(text.data(), 1, text.size(), out);
-    errno = 0;
-    if (std::fflush(out) != 0 || std::ferror(out)) {
-        failWriting("standard output");
-    }
+    flushStream(out, "standard output");
     if (run.fault) {
         run.fault->raise();
     }
@@ -338,6 +324,9 @@ int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::
         return 2;
     } catch (const Failure& failure) {
         return report(err, failure);
+    } catch (const std::bad_alloc&) {
+        std::fputs("vantero: Out of memory.\n", err);
+        return 4;
     }
 }
 

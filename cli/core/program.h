@@ -17,7 +17,8 @@ using ChartRenderer = std::function<std::string(const SweepChart&)>;
 // Runs the command line `args` (without the program's name), writing results
 // to `out` and failures and usage errors to `err`, and gives the exit status:
 // 0 when the calculation ran, 1 on an arithmetic fault, 2 on a usage error or
-// a text that is not a number, 3 on a file failure. `drawChart` is empty in a
+// a text that is not a number, 3 on a file failure, 4 when the memory runs
+// out. `drawChart` is empty in a
 // build that draws no charts; --plot is then a usage error.
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
                    const ChartRenderer& drawChart);

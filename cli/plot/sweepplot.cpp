@@ -231,7 +231,11 @@ QImage drawImage(const SweepChart& chart) {
         painter.drawLine(QPointF(px, plot.bottom()),
                          QPointF(px, plot.bottom() + (t.label.empty() ? 3 : 6)));
         if (!t.label.empty()) {
-            painter.drawText(QRectF(px - 60, plot.bottom() + 8, 120, 20),
+            // Centred under its tick, but inside the picture.
+            const double half = tickMetrics.horizontalAdvance(text(t.label)) / 2;
+            const double centre = std::clamp(px, half + 4, imageWidth - half - 4);
+            const double width = std::max(120.0, 2 * half + 8);
+            painter.drawText(QRectF(centre - width / 2, plot.bottom() + 8, width, 20),
                              Qt::AlignHCenter | Qt::AlignTop, text(t.label));
         }
     }

@@ -83,7 +83,7 @@ TEST(Failures, nameTheInputOfATextThatIsNotANumber) {
 
 std::string csvOf(const std::vector<SweepPoint>& points, std::size_t capacity) {
     MemoryStream stream;
-    CsvWriter csv(stream.file(), "standard output", capacity);
+    CsvWriter csv(streamSink(stream.file(), "standard output"), capacity);
     csv.header("bitRate");
     for (const SweepPoint& p : points) {
         csv.row(p);

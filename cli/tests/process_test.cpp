@@ -6,10 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <fcntl.h>
-#include <spawn.h>
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <string>
 #include <sys/wait.h>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -23,16 +29,14 @@ struct Outcome {
 };
 
 // Runs vantero with `args`; its standard output goes to `outPath` when one is
-// given. `environment` replaces the environment when not empty.
+// given. `environment` replaces the environment when not empty; `limits` are
+// set on the child before it starts (RLIMIT_AS to a number of bytes, say).
 Outcome run(const std::vector<std::string>& args, const std::string& outPath = {},
-            const std::vector<std::string>& environment = {}) {
+            const std::vector<std::string>& environment = {},
+            const std::vector<std::pair<int, rlim_t>>& limits = {}) {
     vantero::cli::TemporaryFolder folder;
     const std::string out = outPath.empty() ? folder.file("out") : outPath;
     const std::string err = folder.file("err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
     std::vector<char*> argv{const_cast<char*>(VANTERO_PROGRAM)};
     for (const std::string& arg : args) {
@@ -45,15 +49,26 @@ Outcome run(const std::vector<std::string>& args, const std::string& outPath = {
     }
     envp.push_back(nullptr);
 
-    pid_t pid = 0;
     Outcome outcome;
-    if (posix_spawn(&pid, VANTERO_PROGRAM, &actions, nullptr, argv.data(),
-                    environment.empty() ? environ : envp.data()) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(outFd, 1);
+        dup2(errFd, 2);
+        for (const auto& [resource, value] : limits) {
+            const rlimit limit{value, value};
+            setrlimit(resource, &limit);
+        }
+        // A file grown beyond its limit fails to write rather than ending
+        // the program.
+        signal(SIGXFSZ, SIG_IGN);
+        execve(VANTERO_PROGRAM, argv.data(), environment.empty() ? environ : envp.data());
+        _exit(127);
     }
-    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     if (outPath.empty()) {
         outcome.out = vantero::cli::fileContents(out);
     }
@@ -155,5 +170,74 @@ TEST(Program, drawsAChartWithoutADisplay) {
     EXPECT_EQ(o.err, "");
     EXPECT_TRUE(vantero::cli::fileContents(chart).starts_with("\x89PNG\r\n\x1a\n"));
 }
+
+// The outputs of a sweep under a limit: what the old file held stays whole
+// when the new one cannot be written, and nothing else is left beside it.
+struct LimitedOutput {
+    const char* name;
+    const char* option; // --csv or --plot
+    std::size_t points;
+    rlim_t fileSizeLimit;
+};
+
+void PrintTo(const LimitedOutput& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FullFileSystem : public testing::TestWithParam<LimitedOutput> {};
+
+TEST_P(FullFileSystem, leavesTheOldOutputWhole) {
+    const LimitedOutput& c = GetParam();
+    if (!VANTERO_DRAWS_CHARTS && std::string(c.option) == "--plot") {
+        GTEST_SKIP() << "no charts in this build";
+    }
+    vantero::cli::TemporaryFolder folder;
+    const std::string output = folder.file("out.dat");
+    std::ofstream(output) << "the old output\n";
+    std::vector<std::string> args{"tavo", "--sweep",
+                                  "bitRate=1:1000:" + std::to_string(c.points), c.option, output};
+    if (std::string(c.option) == "--plot") {
+        args.insert(args.end(), {"--csv", "/dev/null"});
+    }
+    const Outcome o = run(args, {}, {}, {{RLIMIT_FSIZE, c.fileSizeLimit}});
+    EXPECT_EQ(o.status, 3) << o.err;
+    EXPECT_NE(o.err.find("Disk full."), std::string::npos) << o.err;
+    EXPECT_EQ(vantero::cli::fileContents(output), "the old output\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("")),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, FullFileSystem,
+                         testing::Values(LimitedOutput{"csv", "--csv", 20000, 64 * 1024},
+                                         LimitedOutput{"plot", "--plot", 100, 4 * 1024}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Program, aPlotOverATinyRangeEnds) {
+    vantero::cli::TemporaryFolder folder;
+    const std::string chart = folder.file("tiny.png");
+    const Outcome o =
+        run({"tavo", "--sweep", "bitRate=1:1.0000000000000002:50", "--csv", "/dev/null", "--plot",
+             chart},
+            {}, {}, {{RLIMIT_CPU, 30}});
+    EXPECT_EQ(o.status, VANTERO_DRAWS_CHARTS ? 0 : 2) << o.err;
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST(Program, aPlotOfMillionsOfPointsKeepsWithinAFewMegabytes) {
+    // State: three million points, which kept whole took about 1.5 GB; a
+    // limit on the address space the program and Qt need anyway.
+    if (!VANTERO_DRAWS_CHARTS) {
+        GTEST_SKIP() << "no charts in this build";
+    }
+    vantero::cli::TemporaryFolder folder;
+    const std::string chart = folder.file("big.png");
+    const Outcome o = run({"tavo", "--sweep", "bitRate=1:1000:3000000", "--log", "--csv",
+                           "/dev/null", "--plot", chart},
+                          {}, {}, {{RLIMIT_AS, rlim_t{600} << 20}});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(vantero::cli::fileContents(chart).starts_with("\x89PNG\r\n\x1a\n"));
+}
+#endif
 
 } // namespace

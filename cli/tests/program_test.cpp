@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <new>
 #include <regex>
 #include <string>
 #include <vector>
@@ -318,6 +320,17 @@ TEST(CommandLine, aChartFileThatCannotBeWrittenIsAFileFailure) {
                    blank);
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(fileContents(folder.file("chart.png")), "png");
+}
+
+TEST(CommandLine, memoryThatRunsOutIsAnErrorWithItsOwnStatus) {
+    TemporaryFolder folder;
+    const auto exhausted = [](const SweepChart&) -> std::string { throw std::bad_alloc(); };
+    const Outcome o = runVantero({"tavo", "--sweep", "bitRate=1:2:3", "--csv", "/dev/null",
+                                  "--plot", folder.file("chart.png")},
+                                 exhausted);
+    EXPECT_EQ(o.status, 4);
+    EXPECT_EQ(o.err, "vantero: Out of memory.\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("chart.png")));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <exception>
+#include <new>
 
 namespace vantero::ui {
 namespace {
@@ -53,6 +54,8 @@ void HandlerGuard::run(const std::function<void()>& handler) const {
         }
     } catch (const Failure& failure) {
         m_platform.showFailure(m_window, QString::fromStdString(failure.text()));
+    } catch (const std::bad_alloc&) {
+        m_platform.showFailure(m_window, QStringLiteral("Out of memory"));
     } catch (const std::exception& failure) {
         // Not one of the calculators' own failures (memory exhausted, say):
         // still shown, and the user can go on working.

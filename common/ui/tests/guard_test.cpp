@@ -82,9 +82,11 @@ TEST(HandlerGuard, anUnknownFieldMovesNoFocus) {
 TEST(HandlerGuard, otherFailuresAreShownToo) {
     Window w;
     w.guard.run([] { throw FileFailure(2); });
-    w.guard.run([] { throw std::runtime_error("out of memory"); });
-    EXPECT_EQ(w.platform.boxes,
-              (QStringList{"failure: File not found.", "failure: out of memory."}));
+    w.guard.run([] { throw std::runtime_error("no more handles"); });
+    w.guard.run([] { throw std::bad_alloc(); });
+    EXPECT_EQ(w.platform.boxes, (QStringList{"failure: File not found.",
+                                             "failure: no more handles.",
+                                             "failure: Out of memory."}));
 }
 
 TEST(HandlerGuard, aHandlerThatSucceedsShowsNothing) {

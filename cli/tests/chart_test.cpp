@@ -1,0 +1,130 @@
+#include "cli/core/chart.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace vantero::cli {
+namespace {
+
+struct Range {
+    const char* name;
+    double min;
+    double max;
+};
+
+void PrintTo(const Range& r, std::ostream* os) {
+    *os << r.name;
+}
+
+class TickRanges : public testing::TestWithParam<Range> {};
+
+// However narrow or wide the range, the ticks are few, finite, in order and
+// within it (the loop that made them once counted beyond 2^53 forever).
+TEST_P(TickRanges, areFewAndWithinTheRange) {
+    const Range& r = GetParam();
+    for (const auto& ticks : {linearTicks(r.min, r.max, 8), logTicks(r.min, r.max)}) {
+        ASSERT_FALSE(ticks.empty());
+        EXPECT_LE(ticks.size(), 64u);
+        const double slack = (r.max - r.min) * 1e-9;
+        for (std::size_t i = 0; i < ticks.size(); ++i) {
+            EXPECT_TRUE(std::isfinite(ticks[i].value));
+            EXPECT_GE(ticks[i].value, r.min - slack);
+            EXPECT_LE(ticks[i].value, r.max + slack);
+            if (i > 0) {
+                EXPECT_LT(std::fabs(ticks[i - 1].value), std::fabs(ticks[i].value));
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Extremes, TickRanges,
+    testing::Values(Range{"oneUlpAtOne", 1, std::nextafter(1.0, 2.0)},
+                    Range{"twoUlpsAtAThousand", 1000,
+                          std::nextafter(std::nextafter(1000.0, 2e3), 2e3)},
+                    Range{"narrowNearTheTop", 1.7e308, std::nextafter(1.7e308, 1.79e308)},
+                    Range{"wideAsDoublesGo", 1e-300, 1.7e308}, Range{"ordinary", 1, 1000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A link that turns from attenuation- to dispersion-limited near 40, fails
+// its rise-time budget from 500 on, and has a spike of power distance at
+// 700.
+ChartPoint point(double x) {
+    ChartPoint p;
+    p.input = x;
+    p.powerDistance = x > 700 && x < 700.001 ? 1e4 : 80 - 10 * std::log10(x);
+    if (x < 500) {
+        p.riseTimeDistance = 2500 / x;
+        const bool attenuation = *p.riseTimeDistance >= *p.powerDistance;
+        p.limitedBy = attenuation ? LimitingFactor::Attenuation : LimitingFactor::Dispersion;
+        p.maximumDistance = attenuation ? p.powerDistance : p.riseTimeDistance;
+    } else {
+        p.limitedBy = LimitingFactor::Dispersion;
+        p.maximumDistance = 0;
+        p.riseTimeRejected = true;
+    }
+    return p;
+}
+
+std::vector<ChartPoint> sweep(std::size_t count) {
+    std::vector<ChartPoint> points;
+    for (std::size_t i = 0; i < count; ++i) {
+        points.push_back(
+            point(1 + 999.0 * static_cast<double>(i) / static_cast<double>(count - 1)));
+    }
+    return points;
+}
+
+std::vector<double> inputs(const std::vector<ChartPoint>& points) {
+    std::vector<double> xs;
+    for (const ChartPoint& p : points) {
+        xs.push_back(p.input);
+    }
+    return xs;
+}
+
+TEST(ChartEnvelope, keepsASweepOfFewerPointsThanColumnsWhole) {
+    const std::vector<ChartPoint> all = sweep(1000);
+    ChartEnvelope envelope(1, 1000, false);
+    for (const ChartPoint& p : all) {
+        envelope.add(p);
+    }
+    EXPECT_EQ(inputs(envelope.points()), inputs(all));
+    ASSERT_EQ(envelope.crossovers().size(), findCrossovers(all, false).size());
+}
+
+TEST(ChartEnvelope, boundsALargeSweepAndKeepsWhatThePictureShows) {
+    // State: two million points into 2048 columns.
+    const std::vector<ChartPoint> all = sweep(2000000);
+    ChartEnvelope envelope(1, 1000, false);
+    for (const ChartPoint& p : all) {
+        envelope.add(p);
+    }
+    const std::vector<ChartPoint> kept = envelope.points();
+    EXPECT_LT(kept.size(), 2048u * 12);
+    EXPECT_TRUE(std::is_sorted(kept.begin(), kept.end(),
+                               [](const auto& a, const auto& b) { return a.input < b.input; }));
+    // The spike, the ends and both sides of the failing budget are there.
+    const auto power = [](const ChartPoint& p) { return *p.powerDistance; };
+    EXPECT_EQ(std::ranges::max(kept, {}, power).powerDistance, 1e4);
+    EXPECT_EQ(kept.front().input, all.front().input);
+    EXPECT_EQ(kept.back().input, all.back().input);
+    const auto firstRejected = std::ranges::find_if(all, &ChartPoint::riseTimeRejected);
+    const std::vector<double> keptInputs = inputs(kept);
+    for (const auto side : {firstRejected - 1, firstRejected}) {
+        EXPECT_TRUE(std::ranges::binary_search(keptInputs, side->input)) << side->input;
+    }
+    // Every change of the limit where the whole sweep has it.
+    const std::vector<Crossover> exact = findCrossovers(all, false);
+    ASSERT_EQ(envelope.crossovers().size(), exact.size());
+    for (std::size_t i = 0; i < exact.size(); ++i) {
+        EXPECT_EQ(envelope.crossovers()[i].input, exact[i].input);
+    }
+}
+
+} // namespace
+} // namespace vantero::cli
