@@ -64,6 +64,9 @@ public:
 
     const Calculator& calculator() const { return m_calculator; }
 
+    // A session of its own with the same figures (for another thread).
+    virtual std::unique_ptr<Session> copy() const = 0;
+
     // Inputs and choices by their index in the calculator's descriptions.
     virtual const std::string& text(std::size_t input) const = 0;
     virtual void setText(std::size_t input, std::string_view text) = 0;
@@ -83,6 +86,7 @@ protected:
     // Gives the input record the choice's value (nothing for a choice no
     // calculation reads).
     virtual void applyChoice(std::size_t index, int value) = 0;
+    void copyChoices(const Session& other) { m_choices = other.m_choices; }
 
 private:
     std::vector<int> m_choices;
@@ -164,6 +168,13 @@ private:
     public:
         explicit SessionOf(const CalculatorOf& calculator)
             : Session(calculator), m_of(calculator) {}
+
+        std::unique_ptr<Session> copy() const override {
+            auto session = std::make_unique<SessionOf>(m_of);
+            session->m_input = m_input;
+            session->copyChoices(*this);
+            return session;
+        }
 
         const std::string& text(std::size_t input) const override {
             return (m_input.*m_of.m_inputFields[input].member).text();

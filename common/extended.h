@@ -44,13 +44,15 @@ public:
 
 private:
     static Extended checked(long double r) {
-        if (std::isinf(r)) {
-            throw ArithmeticFault(FaultKind::Overflow);
-        }
-        if (std::isnan(r)) {
-            throw ArithmeticFault(FaultKind::InvalidOperation);
+        // One test for both: r - r is 0 for a finite r and a not-a-number for
+        // an infinity or a not-a-number.
+        if (!(r - r == 0)) [[unlikely]] {
+            fault(r);
         }
         return Extended(r);
+    }
+    [[noreturn]] static void fault(long double r) {
+        throw ArithmeticFault(std::isinf(r) ? FaultKind::Overflow : FaultKind::InvalidOperation);
     }
     // Returns a, after checking that the pair can be ordered.
     static Extended ordered(Extended a, Extended b) {

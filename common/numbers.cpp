@@ -96,7 +96,7 @@ Parsed parse(std::string_view text) {
     return {value, Outcome::Number};
 }
 
-[[noreturn]] void fail(Outcome outcome, std::string_view text, std::string_view input) {
+[[noreturn]] void failParsing(Outcome outcome, std::string_view text, std::string_view input) {
     if (outcome == Outcome::Overflow) {
         throw ArithmeticFault(FaultKind::Overflow);
     }
@@ -108,7 +108,7 @@ Parsed parse(std::string_view text) {
 long double parseNumber(std::string_view text) {
     const Parsed parsed = parse(text);
     if (parsed.outcome != Outcome::Number) {
-        fail(parsed.outcome, text, {});
+        failParsing(parsed.outcome, text, {});
     }
     return parsed.value;
 }
@@ -126,11 +126,8 @@ NumberText NumberText::of(long double value) {
     return result;
 }
 
-long double NumberText::value(std::string_view input) const {
-    if (!m_isNumber) {
-        fail(m_overflows ? Outcome::Overflow : Outcome::NotANumber, m_text, input);
-    }
-    return m_value;
+void NumberText::fail(std::string_view input) const {
+    failParsing(m_overflows ? Outcome::Overflow : Outcome::NotANumber, m_text, input);
 }
 
 } // namespace vantero

@@ -25,7 +25,7 @@ long double parseNumber(std::string_view text);
 // field exactly at the step that converts it.
 class NumberText {
 public:
-    NumberText() : NumberText(std::string_view{}) {}
+    NumberText() = default; // an empty field: 0
     NumberText(std::string_view text); // NOLINT: a field is given by its text
     NumberText(const char* text) : NumberText(std::string_view(text)) {} // NOLINT
     // A number given directly (a sweep point): no text to convert.
@@ -38,9 +38,16 @@ public:
 
     // The converted value; throws NumberFormatFailure naming `input` or the
     // overflow fault when the text did not convert.
-    long double value(std::string_view input = {}) const;
+    long double value(std::string_view input = {}) const {
+        if (!m_isNumber) {
+            fail(input);
+        }
+        return m_value;
+    }
 
 private:
+    [[noreturn]] void fail(std::string_view input) const;
+
     std::string m_text;
     long double m_value = 0;
     bool m_isNumber = true;

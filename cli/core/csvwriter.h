@@ -31,6 +31,8 @@ public:
 
     void header(std::string_view inputName);
     void row(const SweepPoint& point);
+    // Rows written elsewhere, as they are.
+    void write(std::string_view rows) { put(rows); }
     // Writes what is buffered.
     void finish();
 

@@ -177,15 +177,10 @@ void flushStream(std::FILE* out, const std::string& name) {
     }
 }
 
-ChartPoint chartPoint(const SweepPoint& point) {
-    return {point.input,           point.powerDistance, point.riseTimeDistance,
-            point.maximumDistance, point.limitedBy,     !point.message.empty()};
-}
-
 // Runs the sweep, writing its CSV as it goes, and then draws its chart. A
 // named output file takes the place of the old one only once it is whole; a
 // pipe or a device is written as the sweep runs.
-int runSweep(Session& session, const SweepRange& range, const Arguments& a, std::FILE* out,
+int runSweep(const Session& session, const SweepRange& range, const Arguments& a, std::FILE* out,
              const ChartRenderer& drawChart) {
     const Calculator& calculator = session.calculator();
     std::optional<FileReplacement> csvFile;
@@ -201,13 +196,17 @@ int runSweep(Session& session, const SweepRange& range, const Arguments& a, std:
     CsvWriter csv(csvFile ? [&file = *csvFile](std::string_view bytes) { file.write(bytes); }
                           : streamSink(out, "standard output"));
     csv.header(calculator.inputs()[range.input].name);
-    for (std::size_t i = 0; i < range.count; ++i) {
-        const SweepPoint point = session.runAt(range.input, sweepValue(range, i));
-        csv.row(point);
-        if (envelope && !point.fault) {
-            envelope->add(chartPoint(point));
-        }
-    }
+    runSweepBlocks(
+        session, range, envelope.has_value(),
+        [&](const SweepBlock& block) {
+            csv.write(block.csv);
+            if (envelope) {
+                for (const ChartPoint& point : block.chart) {
+                    envelope->add(point);
+                }
+            }
+        },
+        sweepWorkers(range.count));
     csv.finish();
     if (csvFile) {
         csvFile->commit();

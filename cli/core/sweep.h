@@ -4,6 +4,7 @@
 #include "cli/core/chart.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -38,5 +39,24 @@ double sweepValue(const SweepRange& range, std::size_t index);
 // The chart's frame for a sweep of `range` on `calculator`; its points are
 // added as the sweep runs.
 SweepChart sweepChart(const Calculator& calculator, const SweepRange& range);
+
+// A run of consecutive points of a sweep: their CSV rows and, when a chart is
+// drawn, their chart points (those that did not fault).
+struct SweepBlock {
+    std::string csv;
+    std::vector<ChartPoint> chart;
+};
+
+// Runs every point of a sweep on the session's figures and hands the points
+// to `consume` a block at a time, in the sweep's order, on the calling
+// thread. Large sweeps run on `workers` threads, each on a copy of the
+// session; a failure of one (memory running out, or of `consume`) stops them
+// all and is thrown here. The session's swept input is left as it was.
+void runSweepBlocks(const Session& session, const SweepRange& range, bool chart,
+                    const std::function<void(const SweepBlock&)>& consume, unsigned workers);
+
+// The threads a sweep of `count` points is worth: one for a small sweep, else
+// as many as the machine runs at once (at most eight).
+unsigned sweepWorkers(std::size_t count);
 
 } // namespace vantero::cli

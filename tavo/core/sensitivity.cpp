@@ -8,12 +8,10 @@
 namespace vantero::tavo {
 namespace {
 
-constexpr long double ln10 = 2.30258509299405L;
-
 // S = a log10(B) - b, with log10(B) taken as ln(B) / ln 10 and a / ln 10 held
 // as one working-precision constant.
 double sensitivityOn(const SensitivityCurve& curve, double bitRate) {
-    return store(Extended(curve.a / ln10) * naturalLog(bitRate) - curve.b);
+    return store(Extended(curve.multiplier) * naturalLog(bitRate) - curve.b);
 }
 
 } // namespace

@@ -23,8 +23,14 @@ enum class DetectorType {
 // An empirical sensitivity curve S = a log10(B) - b, in dBm for a bit rate B
 // in Mbit/s.
 struct SensitivityCurve {
+    constexpr SensitivityCurve(long double a, long double b)
+        : a(a), b(b), multiplier(a / 2.30258509299405L) {}
+
     long double a;
     long double b;
+    // The factor of ln(B): a / ln 10 held as one working-precision constant,
+    // ln 10 taken as 2.30258509299405.
+    long double multiplier;
 };
 
 // One photodetector of the list.
