@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,28 @@ void runWithTexts(benchmark::State& state, const Calculator* calculator) {
         }
     }
 }
+
+// The baseline the runs are measured against: the point-to-point budget at
+// its initial figures in plain doubles, with no checks, no working precision
+// and no outputs.
+double plainBudget(double bitRate) {
+    const double s = 15.4 / 2.30258509299405 * std::log(bitRate) - 61.8;
+    const double lp = ((((0 - 5.0) - s) - 2.0) - 5.0 * 0.3) / (1.0 / 4.0 + 0.35);
+    const double tSys = (1000 * 0.7) / ((4.0 / 3.0) * bitRate);
+    const double tRx = 350 / 40.0;
+    const double tau = 0.001 * 2.03 * 2.0;
+    const double ld = std::sqrt((tSys * tSys - 2 * tRx * tRx) / (tau * tau));
+    return ld >= lp ? lp : ld;
+}
+
+void plainDoubles(benchmark::State& state) {
+    double bitRate = 34;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(bitRate);
+        benchmark::DoNotOptimize(plainBudget(bitRate));
+    }
+}
+BENCHMARK(plainDoubles)->Name("baseline/plainDoubles");
 
 // The window's initial entries for the calculator's project file.
 std::vector<RecordEntry> initialEntries(const Calculator& calculator) {
