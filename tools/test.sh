@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds VANTERO and runs every test: the normal
 # build, then the two entry libraries built for 32-bit x86 against their
-# calling contract, then the core again under AddressSanitizer and
+# calling contract, then everything again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then the fuzz programs for a short while; and
 # checks the Debian package by running what it installs.
 set -euo pipefail
