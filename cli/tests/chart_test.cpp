@@ -1,4 +1,5 @@
 #include "cli/core/chart.h"
+#include "cli/tests/chartpoints.h"
 
 #include <gtest/gtest.h>
 
@@ -54,18 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
 // its rise-time budget from 500 on, and has a spike of power distance at
 // 700.
 ChartPoint point(double x) {
-    ChartPoint p;
-    p.input = x;
-    p.powerDistance = x > 700 && x < 700.001 ? 1e4 : 80 - 10 * std::log10(x);
-    if (x < 500) {
-        p.riseTimeDistance = 2500 / x;
-        const bool attenuation = *p.riseTimeDistance >= *p.powerDistance;
-        p.limitedBy = attenuation ? LimitingFactor::Attenuation : LimitingFactor::Dispersion;
-        p.maximumDistance = attenuation ? p.powerDistance : p.riseTimeDistance;
-    } else {
-        p.limitedBy = LimitingFactor::Dispersion;
-        p.maximumDistance = 0;
-        p.riseTimeRejected = true;
+    ChartPoint p = linkPoint(x, 2500);
+    if (x > 700 && x < 700.001) {
+        p.powerDistance = 1e4;
     }
     return p;
 }

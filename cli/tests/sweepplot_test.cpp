@@ -1,4 +1,5 @@
 #include "cli/plot/sweepplot.h"
+#include "cli/tests/chartpoints.h"
 
 #include <gtest/gtest.h>
 
@@ -51,20 +52,7 @@ SweepChart linkChart(bool logarithmic) {
     chart.to = 1000;
     for (int i = 0; i < 100; ++i) {
         const double x = logarithmic ? std::pow(10, 3.0 * i / 99) : 1 + 999.0 * i / 99;
-        ChartPoint p;
-        p.input = x;
-        p.powerDistance = 80 - 10 * std::log10(x);
-        if (x < 500) {
-            p.riseTimeDistance = 5000 / x;
-            const bool attenuation = *p.riseTimeDistance >= *p.powerDistance;
-            p.limitedBy = attenuation ? LimitingFactor::Attenuation : LimitingFactor::Dispersion;
-            p.maximumDistance = attenuation ? p.powerDistance : p.riseTimeDistance;
-        } else {
-            p.limitedBy = LimitingFactor::Dispersion;
-            p.maximumDistance = 0;
-            p.riseTimeRejected = true;
-        }
-        chart.points.push_back(p);
+        chart.points.push_back(linkPoint(x, 5000));
     }
     chart.crossovers = findCrossovers(chart.points, logarithmic);
     return chart;
