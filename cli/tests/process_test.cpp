@@ -210,6 +210,8 @@ TEST_P(FullFileSystem, leavesTheOldOutputWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Outputs, FullFileSystem,
                          testing::Values(LimitedOutput{"csv", "--csv", 20000, 64 * 1024},
+                                         // run on several threads
+                                         LimitedOutput{"largeCsv", "--csv", 300000, 64 * 1024},
                                          LimitedOutput{"plot", "--plot", 100, 4 * 1024}),
                          [](const auto& info) { return std::string(info.param.name); });
 
