@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -33,6 +35,20 @@ public:
 // The application title of the boxes: the program's file name without its
 // extension, the first letter unchanged and the rest in lower case.
 QString applicationTitle();
+
+// The window that owns a box raised from `parent`: its top-level window, the
+// program's active window when there is no parent.
+QWidget* ownerOfBoxes(QWidget* parent);
+
+// Makes a box or file dialog come up above every other window of the
+// program, the always-on-top multimode fibre dialog included, and block them
+// all until it is dismissed.
+void keepAboveTheProgram(QWidget* box);
+
+// A message box of the programs' own, with one OK button, ready to show above
+// every other window of the program.
+std::unique_ptr<QMessageBox> messageBox(QWidget* parent, QMessageBox::Icon icon,
+                                        const QString& caption, const QString& text);
 
 class QtPlatform final : public Platform {
 public:
