@@ -423,7 +423,8 @@ def save_as(app, frame):
 
 
 def desktop_identity(frame):
-    out = subprocess.run(["xprop", "-id", str(window_id(frame.name)), "WM_CLASS",
+    window = wait_for(lambda: window_id(frame.name), "the main window")
+    out = subprocess.run(["xprop", "-id", str(window), "WM_CLASS",
                           "_NET_WM_ICON"], check=True, capture_output=True, text=True).stdout
     wm_class = out.splitlines()[0].split("=", 1)[1].replace('"', "").replace(" ", "").split(",")
     with open(ENTRY, encoding="utf-8") as entry:

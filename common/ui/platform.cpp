@@ -8,9 +8,23 @@
 namespace vantero::ui {
 namespace {
 
+// The window that owns a box raised from `parent`: its top-level window, the
+// program's active window when there is no parent.
+QWidget* ownerOfBoxes(QWidget* parent) {
+    return parent != nullptr ? parent->window() : QApplication::activeWindow();
+}
+
+// On top of every window, the always-on-top dialog included, and blocking
+// them all.
+void keepAboveTheProgram(QWidget* box) {
+    box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box->setWindowModality(Qt::ApplicationModal);
+}
+
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
-    const std::unique_ptr<QMessageBox> box = messageBox(parent, icon, caption, text);
-    box->exec();
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, ownerOfBoxes(parent));
+    keepAboveTheProgram(&box);
+    box.exec();
 }
 
 std::optional<QString> ask(QWidget* parent, QFileDialog::AcceptMode mode) {
@@ -24,14 +38,14 @@ std::optional<QString> ask(QWidget* parent, QFileDialog::AcceptMode mode) {
         // user asked by choosing its name.
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    const QString path = dialog.selectedFiles().constFirst();
-    if (path.isEmpty()) {
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.constFirst().isEmpty()) {
         return std::nullopt;
     }
-    return path;
+    return chosen.constFirst();
 }
 
 } // namespace
@@ -39,23 +53,6 @@ std::optional<QString> ask(QWidget* parent, QFileDialog::AcceptMode mode) {
 QString applicationTitle() {
     const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     return name.left(1) + name.mid(1).toLower();
-}
-
-QWidget* ownerOfBoxes(QWidget* parent) {
-    return parent != nullptr ? parent->window() : QApplication::activeWindow();
-}
-
-void keepAboveTheProgram(QWidget* box) {
-    box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    box->setWindowModality(Qt::ApplicationModal);
-}
-
-std::unique_ptr<QMessageBox> messageBox(QWidget* parent, QMessageBox::Icon icon,
-                                        const QString& caption, const QString& text) {
-    auto box =
-        std::make_unique<QMessageBox>(icon, caption, text, QMessageBox::Ok, ownerOfBoxes(parent));
-    keepAboveTheProgram(box.get());
-    return box;
 }
 
 void QtPlatform::showFailure(QWidget* parent, const QString& text) {

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QMessageBox>
 #include <QString>
 
-#include <memory>
 #include <optional>
 
 class QWidget;
@@ -36,20 +34,9 @@ public:
 // extension, the first letter unchanged and the rest in lower case.
 QString applicationTitle();
 
-// The window that owns a box raised from `parent`: its top-level window, the
-// program's active window when there is no parent.
-QWidget* ownerOfBoxes(QWidget* parent);
-
-// Makes a box or file dialog come up above every other window of the
+// The programs' boxes and file dialogs come up above every other window of the
 // program, the always-on-top multimode fibre dialog included, and block them
-// all until it is dismissed.
-void keepAboveTheProgram(QWidget* box);
-
-// A message box of the programs' own, with one OK button, ready to show above
-// every other window of the program.
-std::unique_ptr<QMessageBox> messageBox(QWidget* parent, QMessageBox::Icon icon,
-                                        const QString& caption, const QString& text);
-
+// all until they are dismissed.
 class QtPlatform final : public Platform {
 public:
     void showFailure(QWidget* parent, const QString& text) override;

@@ -1,18 +1,16 @@
 #include "common/ui/mainwindow.h"
-#include "common/ui/platform.h"
 #include "common/ui/program.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QIcon>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTranslator>
-#include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace vantero::ui {
 namespace {
@@ -25,32 +23,11 @@ TEST(Program, theToolkitsOwnTextsArePortugueseWhateverTheLocale) {
         QTranslator& translator;
         ~Removed() { QCoreApplication::removeTranslator(&translator); }
     } removed{translator};
-    struct Case {
-        const char* context;
-        const char* english;
-        const char* portuguese;
-    };
-    for (const Case c :
-         {Case{"QFileDialog", "Look in:", "Procurar em:"},
-          Case{"QFileDialog", "File &name:", "&Nome do arquivo:"},
-          Case{"QFileDialog", "Save As", "Salvar como"}, Case{"QFileDialog", "&Open", "&Abrir"}}) {
-        EXPECT_EQ(QCoreApplication::translate(c.context, c.english).toStdString(), c.portuguese);
+    for (const auto& [english, portuguese] :
+         {std::pair{"Look in:", "Procurar em:"}, std::pair{"File &name:", "&Nome do arquivo:"},
+          std::pair{"Save As", "Salvar como"}, std::pair{"&Open", "&Abrir"}}) {
+        EXPECT_EQ(QCoreApplication::translate("QFileDialog", english).toStdString(), portuguese);
     }
-}
-
-TEST(MessageBoxes, comeUpAboveEveryWindowOfTheProgramOwnedByTheWindowThatRaisedThem) {
-    // The multimode fibre dialog stays on top of the other windows: a box
-    // raised from any field of a window stays on top too, and blocks them all.
-    QWidget window;
-    auto* field = new QLineEdit(&window);
-    const auto box = messageBox(field, QMessageBox::Critical, QStringLiteral("Error"),
-                                QStringLiteral("O tempo de subida"));
-    EXPECT_EQ(box->parentWidget(), &window);
-    EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
-    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-    EXPECT_EQ(box->windowTitle(), "Error");
-    EXPECT_EQ(box->text(), "O tempo de subida");
 }
 
 TEST(Pictures, theDesktopsIconThemeFirstThenTheProjectsOwnDrawing) {
