@@ -2,12 +2,10 @@
 
 #include "common/ui/platform.h"
 
-#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -117,7 +115,7 @@ void nameForAssistiveTechnology(QWidget* window) {
     const auto pictures = window->findChildren<QToolButton*>();
     for (QToolButton* button : pictures) {
         // Shown as a picture only; the text names it.
-        if (button->text().isEmpty()) {
+        if (button->text().isEmpty() && !button->toolTip().isEmpty()) {
             button->setText(button->toolTip());
         }
     }
