@@ -47,6 +47,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What no library link shows: Qt's platform plugins, and the font the
 # windows are laid out for.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-extra")
+# Qt's SVG plugins, which draw the windows' icons and the buttons' pictures,
+# and Qt's own texts in Portuguese (Brazil), which the programs load at start.
+string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libqt6svg6, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
   "$<TARGET_FILE_DIR:pelkadi>;$<TARGET_FILE_DIR:sorvik3>")

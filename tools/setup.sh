@@ -12,6 +12,12 @@ packages=(
   gcc-multilib g++-multilib
   locales
   dpkg-dev desktop-file-utils
+  # The windows at run time: Qt's SVG plugins (the icons and the buttons'
+  # pictures) and Qt's own texts in Portuguese (Brazil); the test of the
+  # programs on a desktop: a window manager, D-Bus and the accessibility bus,
+  # Debian's Python bindings for it, key presses and screen pictures.
+  libqt6svg6 qt6-translations-l10n
+  openbox dbus at-spi2-core python3-pyatspi xdotool imagemagick
 )
 
 install_missing() {

@@ -16,7 +16,8 @@ struct RingProgram {
     static constexpr QRect notebookGeometry{10, 50, 395, 320};
     static constexpr QRect panelGeometry{414, 40, 294, 373};
     static constexpr int buttonsY = 384;
-    static constexpr int startPage = 3; // "Fibra"
+    static constexpr int startPage = 3;                 // "Fibra"
+    static constexpr const char* firstField = "Edit19"; // where the focus starts
     static constexpr const char* okCaption = "OK";
     static constexpr std::array resultFields{"Edit15", "Edit16", "Edit7"};
     static constexpr const char* maximumField = "Edit7";
@@ -26,7 +27,6 @@ struct RingProgram {
     static constexpr const char* fibreButton = "Button1";
     static constexpr bool fibreButtonEnabledAtStart = false;
     static constexpr const char* blankText = "";
-    static constexpr bool checksInputsFirst = false;
     static constexpr const char* badNumberField = "Edit1"; // the switch input loss, "Transmissor"
     static constexpr const char* foreignName = "ring.ane";
     static constexpr const char* printCaption = "Imprimir";

@@ -5,6 +5,7 @@
 #include "common/ui/keyboard.h"
 #include "common/ui/mainwindow.h"
 #include "common/ui/platform.h"
+#include "common/ui/program.h"
 #include "common/ui/results.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace vantero::ui {
@@ -20,13 +22,16 @@ namespace vantero::ui {
 CalculatorForm::CalculatorForm(Platform& platform, const Calculator& calculator, QWidget* parent)
     : QMainWindow(parent), m_platform(platform), m_calculator(calculator),
       m_guard(platform, this, [this](std::string_view input) { return inputField(input); }),
-      m_files(this, platform, calculator, ProjectFileName) {}
+      m_files(this, platform, calculator, ProjectFileName) {
+    nameListsByTheirLabels();
+}
 
 CalculatorForm::~CalculatorForm() = default;
 
 void CalculatorForm::finishSetUp(const Shape& shape) {
     m_shape = shape;
     frameMainWindow(this, shape.clientArea);
+    setWindowIcon(calculatorIcon(m_calculator));
 
     const auto& g = m_guard;
     auto* ok = component<QPushButton>("BitBtn1");
@@ -47,6 +52,7 @@ void CalculatorForm::finishSetUp(const Shape& shape) {
     new EnterRunsDefault(centralWidget(), ok);
     nameForAssistiveTechnology(this);
     FormCreate();
+    focusFirstField(component<QTabWidget>("TabbedNotebook1"));
 
     m_fibreDialog = createFibreDialog();
     nameForAssistiveTechnology(m_fibreDialog);
@@ -94,13 +100,15 @@ void CalculatorForm::BitBtn1Click() {
     component<QGroupBox>("GroupBox1")->show();
     component<QPushButton>("BitBtn2")->setText(QStringLiteral("&Sair"));
     const std::unique_ptr<Session> session = windowSession();
-    if (m_shape.checksLeadingInputs) {
-        session->checkLeadingInputs();
+    session->checkLeadingInputs();
+    const RunReport report = session->run();
+    if (report.fault && dynamic_cast<const NumberFormatFailure*>(&report.fault->failure())) {
+        report.fault->raise(); // before anything is blanked or written
     }
     for (const QString& result : m_shape.blankedResults) {
         componentNamed<QLineEdit>(result)->setText(m_shape.blankText);
     }
-    applyOutputs(session->run());
+    applyOutputs(report);
 }
 
 void CalculatorForm::applyOutputs(const RunReport& report) {

@@ -52,7 +52,10 @@ public slots:
     virtual void FormCreate();
     // The OK action: shows the comparison group, turns the abort button into
     // "&Sair", blanks the result fields and writes the run's outputs in their
-    // order, the failure that ended it last.
+    // order, the failure that ended it last. A field that is not a number
+    // changes no result: the inputs every run converts are converted before
+    // anything is blanked, and a run that ends on one converted only on its
+    // own path writes nothing.
     void BitBtn1Click();
     void BitBtn2Click();
     void Abrir1Click();
@@ -67,18 +70,15 @@ protected:
         // them with.
         QStringList blankedResults;
         QString blankText;
-        // Whether OK converts the inputs every run converts before it blanks
-        // anything, so that a field that is not a number leaves the results
-        // as they were.
-        bool checksLeadingInputs = false;
     };
 
     CalculatorForm(Platform& platform, const Calculator& calculator, QWidget* parent);
 
     // Once the components exist and the program's own handlers are wired:
-    // the frame and pictures, the shared handlers, the keyboard, the names
-    // for assistive technology, FormCreate, then the multimode fibre dialog
-    // (hidden), and the window centred on its screen.
+    // the frame, icon and pictures, the shared handlers, the keyboard, the
+    // names for assistive technology, FormCreate, the focus in the first
+    // field of the page shown, then the multimode fibre dialog (hidden), and
+    // the window centred on its screen.
     void finishSetUp(const Shape& shape);
 
     // The dialog the program uses; the shared one unless it has its own.

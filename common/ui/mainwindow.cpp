@@ -1,21 +1,29 @@
 #include "common/ui/mainwindow.h"
 
 #include <QAbstractButton>
-#include <QIcon>
 #include <QMainWindow>
 #include <QScreen>
-#include <QStyle>
+#include <QToolButton>
 
 namespace vantero::ui {
 namespace {
 
-void setPicture(QWidget* window, const char* button, const QIcon& picture) {
+void setPicture(QWidget* window, const char* button, const QStringList& names) {
     if (auto* found = window->findChild<QAbstractButton*>(QString::fromLatin1(button))) {
-        found->setIcon(picture);
+        found->setIcon(themedPicture(names));
     }
 }
 
 } // namespace
+
+QIcon themedPicture(const QStringList& names) {
+    for (const QString& name : names) {
+        if (QIcon::hasThemeIcon(name)) {
+            return QIcon::fromTheme(name);
+        }
+    }
+    return QIcon(QStringLiteral(":/vantero/pictures/") + names.value(0) + QStringLiteral(".svg"));
+}
 
 void frameMainWindow(QMainWindow* window, QSize clientArea) {
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -23,15 +31,20 @@ void frameMainWindow(QMainWindow* window, QSize clientArea) {
     window->centralWidget()->setFixedSize(clientArea);
     window->setFixedSize(window->sizeHint());
 
-    const QStyle* style = window->style();
-    setPicture(window, "SpeedButton1", style->standardIcon(QStyle::SP_DialogOpenButton));
-    setPicture(window, "SpeedButton2", style->standardIcon(QStyle::SP_DialogSaveButton));
-    setPicture(window, "SpeedButton3",
-               QIcon::fromTheme(QStringLiteral("document-print"),
-                                style->standardIcon(QStyle::SP_FileIcon)));
-    setPicture(window, "BitBtn1", style->standardIcon(QStyle::SP_DialogYesButton));
-    setPicture(window, "BitBtn2", style->standardIcon(QStyle::SP_DialogAbortButton));
-    setPicture(window, "BitBtn3", style->standardIcon(QStyle::SP_DialogHelpButton));
+    setPicture(window, "SpeedButton1", {QStringLiteral("document-open")});
+    setPicture(window, "SpeedButton2", {QStringLiteral("document-save")});
+    setPicture(window, "SpeedButton3", {QStringLiteral("document-print")});
+    setPicture(window, "BitBtn1", {QStringLiteral("dialog-ok"), QStringLiteral("dialog-ok-apply")});
+    setPicture(window, "BitBtn2",
+               {QStringLiteral("process-stop"), QStringLiteral("dialog-cancel")});
+    setPicture(window, "BitBtn3",
+               {QStringLiteral("help-contents"), QStringLiteral("help-browser")});
+
+    const auto toolbar =
+        window->centralWidget()->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QToolButton* button : toolbar) {
+        button->setFocusPolicy(Qt::NoFocus);
+    }
 }
 
 void centreOnScreen(QWidget* window) {

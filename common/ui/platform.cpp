@@ -8,16 +8,44 @@
 namespace vantero::ui {
 namespace {
 
+// The window that owns a box raised from `parent`: its top-level window, the
+// program's active window when there is no parent.
+QWidget* ownerOfBoxes(QWidget* parent) {
+    return parent != nullptr ? parent->window() : QApplication::activeWindow();
+}
+
+// On top of every window, the always-on-top dialog included, and blocking
+// them all.
+void keepAboveTheProgram(QWidget* box) {
+    box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box->setWindowModality(Qt::ApplicationModal);
+}
+
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, ownerOfBoxes(parent));
+    keepAboveTheProgram(&box);
     box.exec();
 }
 
-std::optional<QString> chosen(const QString& path) {
-    if (path.isEmpty()) {
+std::optional<QString> ask(QWidget* parent, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(ownerOfBoxes(parent));
+    keepAboveTheProgram(&dialog);
+    dialog.setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptOpen) {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        // No overwrite question: saving replaces the project file, as the
+        // user asked by choosing its name.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return path;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.constFirst().isEmpty()) {
+        return std::nullopt;
+    }
+    return chosen.constFirst();
 }
 
 } // namespace
@@ -40,14 +68,11 @@ void QtPlatform::showWarning(QWidget* parent, const QString& text) {
 }
 
 std::optional<QString> QtPlatform::askOpenFileName(QWidget* parent) {
-    return chosen(QFileDialog::getOpenFileName(parent));
+    return ask(parent, QFileDialog::AcceptOpen);
 }
 
 std::optional<QString> QtPlatform::askSaveFileName(QWidget* parent) {
-    // No overwrite question: saving replaces the project file, as the user
-    // asked by choosing its name.
-    return chosen(QFileDialog::getSaveFileName(parent, {}, {}, {}, nullptr,
-                                               QFileDialog::DontConfirmOverwrite));
+    return ask(parent, QFileDialog::AcceptSave);
 }
 
 void QtPlatform::endApplication() {

@@ -34,6 +34,9 @@ public:
 // extension, the first letter unchanged and the rest in lower case.
 QString applicationTitle();
 
+// The programs' boxes and file dialogs come up above every other window of the
+// program, the always-on-top multimode fibre dialog included, and block them
+// all until they are dismissed.
 class QtPlatform final : public Platform {
 public:
     void showFailure(QWidget* parent, const QString& text) override;

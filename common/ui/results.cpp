@@ -2,23 +2,94 @@
 
 #include "common/ui/platform.h"
 
-#include <QAbstractButton>
-#include <QGroupBox>
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
+#include <QToolButton>
 
 namespace vantero::ui {
+namespace {
 
-void nameByCaption(QLabel* label) {
-    const QString caption = label->text().remove(QLatin1Char('&')).simplified();
-    if (caption.isEmpty()) {
-        return;
+// A drop-down list for assistive technology: named by the label whose buddy
+// it is or by the group it stands in, its value the text it shows; its
+// children the list of items and, when it can be typed into, its edit box.
+// (The toolkit's own list takes its shown item for its name on this desktop.)
+class NamedList final : public QAccessibleWidget {
+public:
+    explicit NamedList(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value) {
+            return shown();
+        }
+        const QString text = QAccessibleWidget::text(kind);
+        return kind == QAccessible::Name && text.isEmpty() ? shown() : text;
     }
-    label->setAccessibleName(caption);
-    if (QWidget* buddy = label->buddy()) {
-        buddy->setAccessibleName(caption);
+
+    int childCount() const override { return list()->isEditable() ? 2 : 1; }
+    QAccessibleInterface* child(int index) const override {
+        if (index == 0) {
+            return QAccessible::queryAccessibleInterface(list()->view());
+        }
+        if (index == 1 && list()->isEditable()) {
+            return QAccessible::queryAccessibleInterface(list()->lineEdit());
+        }
+        return nullptr;
     }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (child->object() == list()->view()) {
+            return 0;
+        }
+        return list()->isEditable() && child->object() == list()->lineEdit() ? 1 : -1;
+    }
+    QAccessibleInterface* focusChild() const override {
+        return list()->isEditable() ? child(1) : nullptr;
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = isOpen();
+        state.editable = list()->isEditable();
+        return state;
+    }
+
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action != showMenuAction() && action != pressAction()) {
+            QAccessibleWidget::doAction(action);
+        } else if (isOpen()) {
+            list()->hidePopup();
+        } else {
+            list()->showPopup();
+        }
+    }
+
+private:
+    QComboBox* list() const { return static_cast<QComboBox*>(object()); }
+    bool isOpen() const { return list()->view() != nullptr && list()->view()->isVisible(); }
+    QString shown() const {
+        return list()->isEditable() ? list()->lineEdit()->text() : list()->currentText();
+    }
+};
+
+QAccessibleInterface* namedLists(const QString& className, QObject* object) {
+    if (className == QLatin1String("QComboBox") && object->isWidgetType()) {
+        return new NamedList(static_cast<QComboBox*>(object));
+    }
+    return nullptr;
 }
+
+QString nameOf(QWidget* widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible != nullptr ? accessible->text(QAccessible::Name) : QString();
+}
+
+} // namespace
 
 void writeOutputs(QWidget* fields, Platform& platform, const RunReport& report) {
     for (const RunOutput& output : report.outputs) {
@@ -32,31 +103,37 @@ void writeOutputs(QWidget* fields, Platform& platform, const RunReport& report) 
             edit->setText(text);
         } else if (auto* label = qobject_cast<QLabel*>(target)) {
             label->setText(text);
-            nameByCaption(label);
         }
     }
 }
 
+void nameListsByTheirLabels() {
+    QAccessible::installFactory(namedLists); // once: installing again changes nothing
+}
+
 void nameForAssistiveTechnology(QWidget* window) {
-    if (window->accessibleName().isEmpty()) {
-        window->setAccessibleName(window->windowTitle());
+    const auto pictures = window->findChildren<QToolButton*>();
+    for (QToolButton* button : pictures) {
+        // Shown as a picture only; the text names it.
+        if (button->text().isEmpty() && !button->toolTip().isEmpty()) {
+            button->setText(button->toolTip());
+        }
     }
-    const auto labels = window->findChildren<QLabel*>();
-    for (QLabel* label : labels) {
-        nameByCaption(label);
+    const auto notebooks = window->findChildren<QTabWidget*>();
+    for (QTabWidget* notebook : notebooks) {
+        for (int i = 0; i < notebook->count(); ++i) {
+            notebook->widget(i)->setAccessibleName(notebook->tabText(i).remove(QLatin1Char('&')));
+        }
     }
     const auto widgets = window->findChildren<QWidget*>();
     for (QWidget* widget : widgets) {
-        if (!widget->accessibleName().isEmpty()) {
-            continue;
+        // A label names itself by its caption, whatever it becomes.
+        const bool named = widget->objectName().isEmpty() ||
+                           widget->objectName().startsWith(QLatin1String("qt_")) ||
+                           qobject_cast<QLabel*>(widget) != nullptr;
+        if (!named && nameOf(widget).isEmpty()) {
+            widget->setAccessibleName(widget->objectName());
         }
-        QString name;
-        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            name = button->text().remove(QLatin1Char('&'));
-        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-            name = group->title();
-        }
-        widget->setAccessibleName(name.isEmpty() ? widget->objectName() : name);
     }
 }
 

@@ -2,16 +2,11 @@
 
 #include "common/calculator.h"
 
-class QLabel;
 class QWidget;
 
 namespace vantero::ui {
 
 class Platform;
-
-// Names a label, and the field it stands for, after its caption, for
-// assistive technology; called again whenever the caption changes.
-void nameByCaption(QLabel* label);
 
 // Writes the outputs of a calculation run into the window in the order the
 // run set them: a number or text into its field or label (found in
@@ -19,9 +14,18 @@ void nameByCaption(QLabel* label);
 // dismissed). The failure that ended the run is the caller's to show, last.
 void writeOutputs(QWidget* fields, Platform& platform, const RunReport& report);
 
-// Gives every widget of a window a name for assistive technology and outside
-// test drivers: a label by its caption, a field by the label that stands for
-// it, any other widget by its caption, else by its component name.
+// Names for assistive technology and outside test drivers. The toolkit names
+// most widgets by what the screen shows, and keeps the names current as the
+// captions change: a window by its title, a label, button or group by its
+// caption, a field by the label whose buddy it is.
+//
+// Names every drop-down list of the program by the label whose buddy it is or
+// by the group it stands in, not by the item it shows. Call before the lists
+// are made.
+void nameListsByTheirLabels();
+// Names the widgets of `window` that the toolkit leaves unnamed: a picture
+// button by its tooltip, a notebook page by its tab, and any other widget
+// that nothing visible names by its component name.
 void nameForAssistiveTechnology(QWidget* window);
 
 } // namespace vantero::ui

@@ -16,7 +16,8 @@ struct StarProgram {
     static constexpr QRect notebookGeometry{10, 50, 395, 320};
     static constexpr QRect panelGeometry{414, 40, 293, 373};
     static constexpr int buttonsY = 384;
-    static constexpr int startPage = 0; // "Sistema"
+    static constexpr int startPage = 0;                // "Sistema"
+    static constexpr const char* firstField = "Edit3"; // where the focus starts
     static constexpr const char* okCaption = "OK";
     static constexpr std::array resultFields{"Edit15", "Edit16"};
     static constexpr const char* maximumField = "Edit7";
@@ -26,7 +27,6 @@ struct StarProgram {
     static constexpr const char* fibreButton = "Button1";
     static constexpr bool fibreButtonEnabledAtStart = false;
     static constexpr const char* blankText = "";
-    static constexpr bool checksInputsFirst = false;
     static constexpr const char* badNumberField = "Edit1"; // the coupler loss, on "Receptor"
     static constexpr const char* foreignName = "net.stl2";
     static constexpr const char* printCaption = "Imprimir...";

@@ -17,7 +17,8 @@ struct PointProgram {
     static constexpr QRect notebookGeometry{10, 50, 340, 397};
     static constexpr QRect panelGeometry{359, 40, 293, 407};
     static constexpr int buttonsY = 461;
-    static constexpr int startPage = 2; // "Receptor"
+    static constexpr int startPage = 2;                 // "Receptor"
+    static constexpr const char* firstField = "Edit13"; // where the focus starts
     static constexpr const char* okCaption = "&OK";
     static constexpr std::array resultFields{"Edit15", "Edit16", "Edit17", "Edit18"};
     static constexpr const char* maximumField = "Edit1";
@@ -27,7 +28,6 @@ struct PointProgram {
     static constexpr const char* fibreButton = "Button2";
     static constexpr bool fibreButtonEnabledAtStart = true;
     static constexpr const char* blankText = " ";
-    static constexpr bool checksInputsFirst = true;
     static constexpr const char* badNumberField = "Edit19"; // the fibre attenuation, on "Fibra"
     static constexpr const char* foreignName = "link.dat";
     static constexpr const char* printCaption = "Imprimir...";
@@ -165,6 +165,52 @@ TEST_F(Tavo, aTypedSensitivityEmptiesThePhotodetectorList) {
     typeInto("ComboBox1", "1E-9");
     EXPECT_EQ(list("ComboBox3")->currentIndex(), -1);
     EXPECT_EQ(text("Edit9"), "-66.00127");
+}
+
+TEST_F(Tavo, anOpenListTakesEnterAndEscAsListsDo) {
+    // State: the photodetector list open, its second item highlighted. Enter
+    // picks it as the user's own pick (the list's change event runs) and
+    // closes the list without running OK; Esc closes it and changes nothing;
+    // only in the closed list does Enter run OK.
+    QComboBox* detectors = list("ComboBox3");
+    detectors->setFocus();
+    detectors->showPopup();
+    QAbstractItemView* items = detectors->view();
+    ASSERT_TRUE(items->isVisible());
+    QTest::keyClick(items, Qt::Key_Down);
+    QTest::keyClick(items, Qt::Key_Return);
+    EXPECT_FALSE(items->isVisible());
+    EXPECT_EQ(detectors->currentText(), "Si APD (800-900nm)");
+    EXPECT_EQ(text("Edit9"), "-55.68243");
+    EXPECT_EQ(text("Edit15"), "");
+
+    detectors->showPopup();
+    QTest::keyClick(items, Qt::Key_Down);
+    QTest::keyClick(items, Qt::Key_Escape);
+    EXPECT_FALSE(items->isVisible());
+    EXPECT_EQ(detectors->currentText(), "Si APD (800-900nm)");
+    EXPECT_EQ(text("Edit15"), "");
+
+    QTest::keyClick(detectors->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(text("Edit9"), "-55.68243");
+    EXPECT_EQ(text("Edit15"), "78.63738");
+    EXPECT_TRUE(platform.boxes.isEmpty()) << boxes().toStdString();
+}
+
+TEST_F(Tavo, aTypedSensitivityThatIsNotANumberChangesNoResult) {
+    // The sensitivity is converted only when no photodetector is selected,
+    // late in the run: the results of the last run all stay.
+    clickOk();
+    retype(edit("Edit9"), "-4O");
+    clickOk();
+    EXPECT_EQ(platform.boxes, QStringList{"failure: \"-4O\" não é um número válido."});
+    EXPECT_TRUE(edit("Edit9")->hasFocus());
+    EXPECT_EQ(differences({{"Edit15", "49.52537"},
+                           {"Edit17", "15.44118"},
+                           {"Edit18", "17.50000"},
+                           {"Edit16", "2274.89331"},
+                           {"Edit1", "49.52537"}}),
+              QStringList());
 }
 
 TEST_F(Tavo, freeTextInThePhotodetectorListIsNoSelection) {
