@@ -54,9 +54,22 @@ cat "$dir/out.log"
 exit 1
 LOOK
 chmod +x "$dir/look.sh"
-if out=$(xvfb-run -a "$dir/look.sh" 2>&1) && [[ $out == *shown* ]]; then
+# An X server of its own: Xvfb picks a free display and writes its number,
+# so that tests running at the same time never share or race for one.
+exec {displayfd}>"$dir/display"
+Xvfb -displayfd "$displayfd" -screen 0 1280x1024x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+xvfb=$!
+exec {displayfd}>&-
+for _ in $(seq 200); do
+  [[ -s $dir/display ]] && break
+  sleep 0.05
+done
+if out=$(DISPLAY=:$(tr -d '[:space:]' <"$dir/display") "$dir/look.sh" 2>&1) &&
+  [[ $out == *shown* ]]; then
   echo "ok: $name shows its window \"$title\" under Xvfb"
 else
-  echo "FAIL: $name did not show its window: $out"; status=1
+  echo "FAIL: $name did not show its window: $out $(cat "$dir/xvfb.log")"; status=1
 fi
+kill "$xvfb" 2>/dev/null
+wait "$xvfb" 2>/dev/null
 exit $status
