@@ -12,6 +12,9 @@ packages=(
   gcc-multilib g++-multilib
   locales
   dpkg-dev desktop-file-utils
+  # vantero --plot FILE.svg (Qt SVG); the design report's tests read the PDF
+  # back with pdftotext and pdffonts.
+  qt6-svg-dev poppler-utils
 )
 
 install_missing() {
