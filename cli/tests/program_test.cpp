@@ -307,7 +307,7 @@ TEST(CommandLine, writesToAFullDiskAreAFileFailure) {
 TEST(CommandLine, aChartFileThatCannotBeWrittenIsAFileFailure) {
     TemporaryFolder folder;
     const std::string chart = folder.file("no such folder/chart.png");
-    const auto blank = [](const SweepChart&) { return std::string("png"); };
+    const auto blank = [](const SweepChart&, ImageFormat) { return std::string("png"); };
     Outcome o = runVantero(
         {"tavo", "--sweep", "bitRate=1:2:3", "--csv", "/dev/null", "--plot", chart}, blank);
     EXPECT_EQ(o.status, 3);
