@@ -228,8 +228,9 @@ void writeFile(const std::string& path, std::string_view bytes) {
 }
 
 ChartPoint chartPoint(const SweepPoint& point) {
-    return {point.input,           point.powerDistance, point.riseTimeDistance,
-            point.maximumDistance, point.limitedBy,     !point.message.empty()};
+    return {{point.input, point.powerDistance, point.riseTimeDistance, point.maximumDistance,
+             point.limitedBy},
+            !point.message.empty()};
 }
 
 // Runs the sweep, writing its CSV as it goes, and then draws its chart.

@@ -256,5 +256,15 @@ TEST(Report, ofAFaultingRunHoldsTheResultsUpToTheFault) {
     EXPECT_TRUE(report->margins.empty());
 }
 
+TEST(Report, thatCannotBeWrittenIsAFileFailureAfterTheResults) {
+    TemporaryFolder folder;
+    const std::string path = folder.file("no such folder/r.pdf");
+    Outcome o;
+    reportOf({"anel", "--report", path}, o);
+    EXPECT_EQ(o.status, 3);
+    EXPECT_EQ(o.err, path + ": File not found.\n");
+    EXPECT_TRUE(o.out.starts_with("powerDistance\t11.42857\n")) << o.out;
+}
+
 } // namespace
 } // namespace vantero::cli
