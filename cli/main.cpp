@@ -1,6 +1,7 @@
 #include "cli/core/program.h"
 
 #ifdef VANTERO_WITH_PLOT
+#include "cli/plot/designreportpdf.h"
 #include "cli/plot/sweepplot.h"
 
 #include <QGuiApplication>
@@ -28,21 +29,29 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& messa
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     vantero::cli::ChartRenderer drawChart;
+    vantero::cli::ReportRenderer drawReport;
 #ifdef VANTERO_WITH_PLOT
-    // Charts are drawn with Qt Gui on the offscreen platform, so no display is
-    // needed; its application is made only when a chart is drawn, and it
-    // sees none of the command line's arguments.
+    // Charts and reports are drawn with Qt Gui on the offscreen platform, so
+    // no display is needed; its application is made only when something is
+    // drawn, and it sees none of the command line's arguments.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     std::optional<QGuiApplication> application;
-    drawChart = [&](const vantero::cli::SweepChart& chart) {
+    const auto startQt = [&] {
         if (!application) {
             qInstallMessageHandler(keepQtQuiet);
             qputenv("QT_QPA_PLATFORM", "offscreen");
             application.emplace(qtArgc, qtArgv);
         }
-        return vantero::cli::drawSweepChart(chart);
+    };
+    drawChart = [&](const vantero::cli::SweepChart& chart, vantero::cli::ImageFormat format) {
+        startQt();
+        return vantero::cli::drawSweepChart(chart, format);
+    };
+    drawReport = [&](const vantero::cli::DesignReport& report) {
+        startQt();
+        return vantero::cli::drawDesignReport(report);
     };
 #endif
-    return vantero::cli::runCommandLine(args, stdout, stderr, drawChart);
+    return vantero::cli::runCommandLine(args, stdout, stderr, drawChart, drawReport);
 }

@@ -44,6 +44,15 @@ void Session::setChoice(std::size_t index, int value) {
     applyChoice(index, value);
 }
 
+void copyFigures(const Session& from, Session& to) {
+    for (std::size_t i = 0; i < from.calculator().inputs().size(); ++i) {
+        to.setText(i, from.text(i));
+    }
+    for (std::size_t i = 0; i < from.calculator().choices().size(); ++i) {
+        to.setChoice(i, from.choice(i));
+    }
+}
+
 std::vector<int> Calculator::initialChoices() const {
     std::vector<int> values;
     for (const ChoiceDescription& choice : m_choices) {

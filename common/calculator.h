@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/budgets.h"
 #include "common/choices.h"
 #include "common/fields.h"
 #include "common/output.h"
@@ -26,6 +27,7 @@ struct RunOutput {
     std::string_view component;
     OutputKind kind;
     Output output;
+    std::string_view label; // beside the component in the window; empty for none
 };
 
 // The outputs a run set, in order, and the failure that ended it, if any.
@@ -81,6 +83,8 @@ public:
     // One run with the numeric input `input` set to `value` (no text); the
     // input keeps that value afterwards.
     virtual SweepPoint runAt(std::size_t input, double value) = 0;
+    // Both budgets at `km` km of fibre, term by term, on the current figures.
+    virtual LinkBudgets budgetsAt(double km) const = 0;
 
 protected:
     // Gives the input record the choice's value (nothing for a choice no
@@ -143,21 +147,27 @@ void openProject(Session& session, const std::filesystem::path& path);
 // window's (the name taken as it is: see projectPathForSaving).
 void saveProject(const Session& session, const std::filesystem::path& path);
 
+// Gives `to` the texts and choices of `from`, a session of the same
+// calculator (an input last set by runAt has no text, and is copied as 0).
+void copyFigures(const Session& from, Session& to);
+
 // A calculator described by its calculation's own tables: the input, choice
-// and result fields, the records of its project file and its calculation.
+// and result fields, the records of its project file, its calculation and
+// its budgets at a length.
 template <typename Input, typename Result> class CalculatorOf final : public Calculator {
 public:
     using Calculate = Result (*)(const Input&, RiseTimeSolver);
+    using Budgets = LinkBudgets (*)(const Input&, double km);
 
     CalculatorOf(std::string_view name, std::string_view network, std::string_view caption,
                  std::string_view extension, std::span<const InputField<Input>> inputs,
                  std::span<const ChoiceField<Input>> choices,
                  std::span<const ResultField<Result>> results,
-                 std::span<const ProjectRecord> records, Calculate calculate)
+                 std::span<const ProjectRecord> records, Calculate calculate, Budgets budgets)
         : Calculator(name, network, caption, ProjectLayout{extension, records},
                      {inputs.begin(), inputs.end()}, {choices.begin(), choices.end()}),
           m_inputFields(inputs), m_choiceFields(choices), m_resultFields(results),
-          m_calculate(calculate) {}
+          m_calculate(calculate), m_budgets(budgets) {}
 
     std::unique_ptr<Session> newSession() const override {
         return std::make_unique<SessionOf>(*this);
@@ -197,7 +207,8 @@ private:
             for (const auto& field : m_of.m_resultFields) {
                 const Output& output = result.*field.member;
                 if (output.isSet()) {
-                    run.outputs.push_back({field.name, field.component, field.kind, output});
+                    run.outputs.push_back(
+                        {field.name, field.component, field.kind, output, field.label});
                 }
             }
             run.fault = result.fault;
@@ -221,6 +232,8 @@ private:
             return point;
         }
 
+        LinkBudgets budgetsAt(double km) const override { return m_of.m_budgets(m_input, km); }
+
     private:
         void applyChoice(std::size_t index, int value) override {
             if (const auto write = m_of.m_choiceFields[index].write) {
@@ -236,6 +249,7 @@ private:
     std::span<const ChoiceField<Input>> m_choiceFields;
     std::span<const ResultField<Result>> m_resultFields;
     Calculate m_calculate;
+    Budgets m_budgets;
 };
 
 } // namespace vantero

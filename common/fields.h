@@ -126,6 +126,10 @@ template <typename Result> struct ResultField {
     std::string_view component; // empty for the message, which is a box
     OutputKind kind;
     Output Result::*member;
+    // The label beside the component in the window; empty for a caption, a
+    // verdict or the message, and for the maximum distance, whose label is
+    // the distance caption of the run.
+    std::string_view label = {};
 };
 
 // Gives an input record the initial texts and choices of its tables.

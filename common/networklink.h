@@ -35,9 +35,11 @@ template <typename Result>
 constexpr std::array<ResultField<Result>, 6>
 networkLinkResultFields(std::string_view captionComponent) {
     return {{
-        {"powerDistance", "Edit15", OutputKind::Number, &Result::powerDistance},
+        {"powerDistance", "Edit15", OutputKind::Number, &Result::powerDistance,
+         "Balanço de Potência(Km)"},
         {"message", "", OutputKind::Message, &Result::riseTimeMessage},
-        {"riseTimeDistance", "Edit16", OutputKind::Number, &Result::riseTimeDistance},
+        {"riseTimeDistance", "Edit16", OutputKind::Number, &Result::riseTimeDistance,
+         "Balanço de Tempo de Subida (Km)"},
         {"distanceCaption", captionComponent, OutputKind::Text, &Result::distanceCaption},
         {"verdict", "Label8", OutputKind::Text, &Result::verdict},
         {"maximumDistance", "Edit7", OutputKind::Number, &Result::maximumDistance},

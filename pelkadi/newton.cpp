@@ -6,9 +6,7 @@
 
 namespace {
 
-// Exponent of the modal rise time in the fibre length: between 0.5 (strong
-// mode mixing) and 1 (none); 0.7 is the usual estimate.
-constexpr double modalLengthExponent = 0.7;
+constexpr double modalLengthExponent = PELKADI_MODAL_LENGTH_EXPONENT;
 constexpr int maximumIterations = 100;
 constexpr double relativeStep = 1e-12;
 

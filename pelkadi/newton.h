@@ -15,6 +15,10 @@
 #define PELKADI_API
 #endif
 
+/* The exponent q of the fibre length in the modal rise time, tm * L^q: between
+ * 0.5 (strong mode mixing) and 1 (none); 0.7 is the usual estimate. */
+#define PELKADI_MODAL_LENGTH_EXPONENT 0.7
+
 #ifdef __cplusplus
 extern "C" {
 #endif

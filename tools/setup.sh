@@ -18,6 +18,9 @@ packages=(
   # Debian's Python bindings for it, key presses and screen pictures.
   libqt6svg6 qt6-translations-l10n
   openbox dbus at-spi2-core python3-pyatspi xdotool imagemagick
+  # vantero --plot FILE.svg (Qt SVG); the design report's tests read the PDF
+  # back with pdftotext and pdffonts.
+  qt6-svg-dev poppler-utils
 )
 
 install_missing() {

@@ -1,5 +1,7 @@
 #include "anel/core/description.h"
 
+#include "anel/core/ringlinkbudgets.h"
+
 namespace vantero::anel {
 
 using In = RingLinkInput;
@@ -84,7 +86,7 @@ RingLinkInput::RingLinkInput() {
 const Calculator& calculator() {
     static const CalculatorOf<In, Res> ringLink("anel", "ring", "Configuração em Anel", ".anel",
                                                 ringLinkInputs, ringLinkChoices, ringLinkResults,
-                                                anelRecords, calculateRingLink);
+                                                anelRecords, calculateRingLink, ringLinkBudgetsAt);
     return ringLink;
 }
 

@@ -29,10 +29,21 @@ struct ValueOption {
 };
 
 constexpr ValueOption valueOptions[] = {
-    {"--open", &Arguments::open}, {"--set", nullptr, &Arguments::sets},
-    {"--save", &Arguments::save}, {"--sweep", &Arguments::sweep},
-    {"--csv", &Arguments::csv},   {"--plot", &Arguments::plot},
+    {"--open", &Arguments::open},      {"--set", nullptr, &Arguments::sets},
+    {"--save", &Arguments::save},      {"--sweep", &Arguments::sweep},
+    {"--csv", &Arguments::csv},        {"--plot", &Arguments::plot},
+    {"--at", nullptr, &Arguments::at}, {"--report", &Arguments::report},
 };
+
+// --at and --report describe one link, not a sweep.
+void checkSingleCalculationOptions(const Arguments& a) {
+    if (!a.at.empty()) {
+        throw UsageError("--at goes with a single calculation, not with --sweep");
+    }
+    if (a.report) {
+        throw UsageError("--report goes with a single calculation, not with --sweep");
+    }
+}
 
 void checkCombination(const Arguments& a) {
     if (a.sweep) {
@@ -42,6 +53,7 @@ void checkCombination(const Arguments& a) {
         if (a.save) {
             throw UsageError("--save goes with a single calculation, not with --sweep");
         }
+        checkSingleCalculationOptions(a);
         return;
     }
     for (const auto& [given, name] :
@@ -88,8 +100,8 @@ Arguments parseArguments(std::span<const std::string_view> args) {
         }
         if (option == nullptr) {
             throw UsageError("unknown option " + inQuotes(arg) +
-                             "; the options are --open, --set, --json, --save, --sweep, --log, "
-                             "--csv, --plot and --help");
+                             "; the options are --open, --set, --json, --save, --at, --report, "
+                             "--sweep, --log, --csv, --plot and --help");
         }
         std::string value;
         if (name.size() < arg.size()) {

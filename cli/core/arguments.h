@@ -31,6 +31,8 @@ struct Arguments {
     bool log = false;
     std::optional<std::string> csv;
     std::optional<std::string> plot;
+    std::vector<std::string> at; // lengths in km, in order
+    std::optional<std::string> report;
 };
 
 // Reads the arguments after the program's name. Each option with a value

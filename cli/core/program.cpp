@@ -1,6 +1,7 @@
 #include "cli/core/program.h"
 
 #include "cli/core/arguments.h"
+#include "cli/core/budgetoutput.h"
 #include "cli/core/csvwriter.h"
 #include "cli/core/report.h"
 #include "common/failure.h"
@@ -9,6 +10,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <optional>
@@ -20,8 +23,9 @@ namespace {
 constexpr std::string_view usage =
     "Usage:\n"
     "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... [--json] [--save FILE]\n"
+    "          [--at KM]... [--report FILE.pdf]\n"
     "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... --sweep NAME=FROM:TO:COUNT\n"
-    "          [--log] [--csv FILE] [--plot FILE.png]\n"
+    "          [--log] [--csv FILE] [--plot FILE.png|FILE.svg|FILE.pdf]\n"
     "  vantero [CALCULATOR] --help\n";
 
 constexpr std::string_view purpose =
@@ -42,10 +46,34 @@ constexpr std::string_view options =
     "                    fields: blanks around the number are ignored, an empty text\n"
     "                    is 0, and only \".\" separates decimals.\n"
     "  --json            print one JSON object instead: calculator, inputs, results\n"
-    "                    (value and text), message and fault.\n"
+    "                    (value and text), message and fault, and with --at the\n"
+    "                    array \"at\" (one object per length, in order, also for\n"
+    "                    one): distance, powerTerms and riseTimeTerms (arrays of\n"
+    "                    {name, value, unit}), powerMargin, riseTimeMargin,\n"
+    "                    powerBudgetMet, riseTimeBudgetMet and fault.\n"
     "  --save FILE       before the calculation, write the inputs as \"Salvar Como...\"\n"
     "                    does: the extension is appended when the name lacks it, and\n"
     "                    the file is replaced only once the new one is complete.\n"
+    "  --at KM           after the results, both budgets at KM km of fibre (0 or\n"
+    "                    more; give it again for more lengths): \"at<TAB>KM\", each\n"
+    "                    term of the power budget in the order of the formula (the\n"
+    "                    launched power in dBm, then what is taken from it: the\n"
+    "                    sensitivity in dBm and each loss in dB), each term of the\n"
+    "                    rise-time budget in ns (the system rise time allowed,\n"
+    "                    then the link's rise times and their root sum of squares,\n"
+    "                    linkRiseTime), then powerMargin (dB), riseTimeMargin (ns),\n"
+    "                    powerBudgetMet and riseTimeBudgetMet (yes or no). Each\n"
+    "                    margin is 0 at its budget's distance, positive nearer;\n"
+    "                    when the rise-time budget cannot be met, riseTimeMargin is\n"
+    "                    negative at every length. A run that faults gives no\n"
+    "                    budgets.\n"
+    "  --report FILE.pdf\n"
+    "                    also write an A4 design report in Portuguese: the inputs\n"
+    "                    by page, the results as the window shows them, both\n"
+    "                    budgets at the maximum distance (tables and charts), the\n"
+    "                    maximum distance against the bit rate and both margins\n"
+    "                    against the length; of a run that faults, the inputs and\n"
+    "                    the results up to the fault.\n"
     "  --sweep NAME=FROM:TO:COUNT\n"
     "                    run COUNT points of one numeric input, FROM and TO included,\n"
     "                    evenly spaced, and print CSV: the input, powerDistance,\n"
@@ -55,8 +83,9 @@ constexpr std::string_view options =
     "                    Numbers in their shortest form that reads back exactly.\n"
     "  --log             space the points geometrically (a constant ratio).\n"
     "  --csv FILE        write the CSV to FILE instead of standard output.\n"
-    "  --plot FILE.png   also draw both distances and the maximum against the input,\n"
-    "                    with the points where the limit changes marked.\n"
+    "  --plot FILE       also draw both distances and the maximum against the input,\n"
+    "                    with the points where the limit changes marked, as PNG, SVG\n"
+    "                    or PDF by the file's extension (.png, .svg, .pdf).\n"
     "  --help            this text; after a calculator, only its inputs and choices.\n"
     "\n"
     "Exit status: 0 when the calculation ran (a failed rise-time budget is a\n"
@@ -216,25 +245,61 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
     if (chart) {
         chart->points = envelope->points();
         chart->crossovers = envelope->crossovers();
-        const std::string png = drawChart(*chart);
-        replaceFile(*a.plot, {reinterpret_cast<const std::uint8_t*>(png.data()), png.size()},
+        const std::string picture = drawChart(*chart, *imageFormatOf(*a.plot));
+        replaceFile(*a.plot,
+                    {reinterpret_cast<const std::uint8_t*>(picture.data()), picture.size()},
                     SpecialFiles::WriteInto);
     }
     return 0;
 }
 
-int runOnce(const Session& session, bool json, std::FILE* out) {
+// The design report of the link, written to its file.
+void writeReport(const Session& session, const RunReport& run, const Arguments& a,
+                 const ReportRenderer& drawReport) {
+    const std::string project =
+        a.open ? std::filesystem::absolute(*a.open).lexically_normal().string() : std::string();
+    const std::string pdf = drawReport(designReport(session, run, project, todaysDate()));
+    replaceFile(*a.report, std::span(reinterpret_cast<const std::uint8_t*>(pdf.data()), pdf.size()),
+                SpecialFiles::WriteInto);
+}
+
+int runOnce(const Session& session, const Arguments& a, const std::vector<double>& lengths,
+            std::FILE* out, const ReportRenderer& drawReport) {
     const RunReport run = session.run();
-    const std::string text = json ? runJson(session, run) : runText(run);
+    // The budgets of a link whose run went through, up to the first that
+    // faults.
+    std::vector<LinkBudgets> at;
+    for (std::size_t i = 0; i < lengths.size() && !run.fault; ++i) {
+        at.push_back(session.budgetsAt(lengths[i]));
+        if (at.back().fault) {
+            break;
+        }
+    }
+    std::string text;
+    if (a.json) {
+        text = runJson(session, run, a.at.empty() ? nullptr : &at);
+    } else {
+        text = runText(run);
+        for (const LinkBudgets& budgets : at) {
+            text += budgetsText(budgets);
+        }
+    }
     std::fwrite(text.data(), 1, text.size(), out);
     flushStream(out, "standard output");
+    if (a.report) {
+        writeReport(session, run, a, drawReport);
+    }
     if (run.fault) {
         run.fault->raise();
+    }
+    if (!at.empty() && at.back().fault) {
+        at.back().fault->raise();
     }
     return 0;
 }
 
-int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer& drawChart) {
+int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer& drawChart,
+        const ReportRenderer& drawReport) {
     const Calculator* calculator = findCalculator(a.calculator);
     if (a.help) {
         if (!a.calculator.empty() && calculator == nullptr) {
@@ -254,6 +319,23 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     }
     if (a.plot && !drawChart) {
         throw UsageError("--plot: this build of vantero draws no charts (it was built without Qt)");
+    }
+    if (a.plot && !imageFormatOf(*a.plot)) {
+        throw UsageError("--plot writes PNG, SVG or PDF, by the extension of its file (.png, "
+                         ".svg or .pdf), not \"" +
+                         *a.plot + "\"");
+    }
+    if (a.report && !hasExtension(*a.report, ".pdf")) {
+        throw UsageError("--report writes a PDF file, whose name ends in .pdf, not \"" + *a.report +
+                         "\"");
+    }
+    if (a.report && !drawReport) {
+        throw UsageError(
+            "--report: this build of vantero draws no reports (it was built without Qt)");
+    }
+    std::vector<double> lengths;
+    for (const std::string& length : a.at) {
+        lengths.push_back(parseLength(length));
     }
 
     // Everything given is checked before any file is read or written.
@@ -283,7 +365,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (range) {
         return runSweep(*session, *range, a, out, drawChart);
     }
-    return runOnce(*session, a.json, out);
+    return runOnce(*session, a, lengths, out, drawReport);
 }
 
 } // namespace
@@ -312,9 +394,9 @@ std::string helpText(const Calculator* only) {
 }
 
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
-                   const ChartRenderer& drawChart) {
+                   const ChartRenderer& drawChart, const ReportRenderer& drawReport) {
     try {
-        return run(parseArguments(args), out, err, drawChart);
+        return run(parseArguments(args), out, err, drawChart, drawReport);
     } catch (const UsageError& error) {
         std::fprintf(err,
                      "vantero: %s\n(vantero --help lists the calculators, their inputs "

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "calculators/registry.h"
+#include "cli/core/designreport.h"
+#include "cli/core/imageformat.h"
 #include "cli/core/sweep.h"
 
 #include <cstdio>
@@ -11,17 +13,18 @@
 
 namespace vantero::cli {
 
-// Draws the chart of a sweep and gives the bytes of its PNG image.
-using ChartRenderer = std::function<std::string(const SweepChart&)>;
+// Draws the chart of a sweep and gives the bytes of its file in the format
+// asked.
+using ChartRenderer = std::function<std::string(const SweepChart&, ImageFormat)>;
 
 // Runs the command line `args` (without the program's name), writing results
 // to `out` and failures and usage errors to `err`, and gives the exit status:
 // 0 when the calculation ran, 1 on an arithmetic fault, 2 on a usage error or
 // a text that is not a number, 3 on a file failure, 4 when the memory runs
-// out. `drawChart` is empty in a
-// build that draws no charts; --plot is then a usage error.
+// out. `drawChart` and `drawReport` are empty in a build that draws no
+// charts; --plot and --report are then usage errors.
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
-                   const ChartRenderer& drawChart);
+                   const ChartRenderer& drawChart, const ReportRenderer& drawReport = {});
 
 // The text of --help: the usage and every calculator's inputs and choices, or
 // those of one calculator only.

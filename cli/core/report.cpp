@@ -1,5 +1,6 @@
 #include "cli/core/report.h"
 
+#include "cli/core/budgetoutput.h"
 #include "cli/core/json.h"
 
 namespace vantero::cli {
@@ -15,7 +16,8 @@ std::string runText(const RunReport& run) {
     return text;
 }
 
-std::string runJson(const Session& session, const RunReport& run) {
+std::string runJson(const Session& session, const RunReport& run,
+                    const std::vector<LinkBudgets>* at) {
     const Calculator& calculator = session.calculator();
     std::string json = "{\n  \"calculator\": ";
     appendJsonString(json, calculator.name());
@@ -69,6 +71,10 @@ std::string runJson(const Session& session, const RunReport& run) {
         appendJsonString(json, failureMessage(run.fault->failure()));
     } else {
         json += "null";
+    }
+    if (at != nullptr) {
+        json += ",\n  \"at\": ";
+        appendBudgetsJson(json, *at);
     }
     json += "\n}\n";
     return json;

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantero::cli {
 
@@ -16,8 +17,11 @@ std::string runText(const RunReport& run);
 // The run as one JSON object: "calculator", "inputs" (every input's text and
 // every choice's value), "results" (in the order set: {"value", "text"} for a
 // number, {"text"} for a caption or verdict), "message" and "fault" (string or
-// null).
-std::string runJson(const Session& session, const RunReport& run);
+// null), and after them "at", the budgets at the lengths of --at when they
+// are given (an array, empty when the run ended in a fault: see
+// appendBudgetsJson).
+std::string runJson(const Session& session, const RunReport& run,
+                    const std::vector<LinkBudgets>* at = nullptr);
 
 // The text a failure is reported with, without the final full stop: a text
 // that is not a number names its input ("bitRate: ...").

@@ -121,8 +121,9 @@ namespace {
 constexpr std::size_t blockPoints = 16384;
 
 ChartPoint chartPoint(const SweepPoint& point) {
-    return {point.input,           point.powerDistance, point.riseTimeDistance,
-            point.maximumDistance, point.limitedBy,     !point.message.empty()};
+    return {{point.input, point.powerDistance, point.riseTimeDistance, point.maximumDistance,
+             point.limitedBy},
+            !point.message.empty()};
 }
 
 SweepBlock runBlock(Session& session, const SweepRange& range, std::size_t block, bool chart) {

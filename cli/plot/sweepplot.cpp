@@ -1,10 +1,9 @@
 #include "cli/plot/sweepplot.h"
 
-#include <QBuffer>
-#include <QByteArray>
+#include "cli/plot/paintedfile.h"
+
 #include <QFont>
 #include <QFontMetricsF>
-#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -33,6 +32,8 @@ QFont font(int pixels, bool bold = false) {
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(pixels);
     f.setBold(bold);
+    // No ligatures: the text of an SVG or a PDF copies as it reads.
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 
@@ -181,10 +182,9 @@ std::vector<Box> drawCrossovers(QPainter& painter, const Box& plot, const SweepC
     return labels;
 }
 
-QImage drawImage(const SweepChart& chart) {
-    QImage image(imageWidth, imageHeight, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter painter(&image);
+// Paints the chart on a device of imageWidth x imageHeight pixels.
+void paintChart(QPainter& painter, const SweepChart& chart) {
+    painter.fillRect(QRectF(0, 0, imageWidth, imageHeight), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
 
@@ -290,19 +290,13 @@ QImage drawImage(const SweepChart& chart) {
         painter.drawText(plotRect, Qt::AlignCenter,
                          QStringLiteral("Nenhum ponto da varredura chegou ao fim sem falha"));
     }
-    painter.end();
-    return image;
 }
 
 } // namespace
 
-std::string drawSweepChart(const SweepChart& chart) {
-    const QImage image = drawImage(chart);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+std::string drawSweepChart(const SweepChart& chart, ImageFormat format) {
+    return paintedFile(format, QSize(imageWidth, imageHeight), QString::fromStdString(chart.title),
+                       [&](QPainter& painter) { paintChart(painter, chart); });
 }
 
 } // namespace vantero::cli

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "cli/core/chart.h"
+#include "cli/core/imageformat.h"
 
 #include <string>
 
 namespace vantero::cli {
 
-// Draws the chart of a sweep and gives the bytes of its PNG image: the
+// Draws the chart of a sweep and gives the bytes of its file in `format`
+// (PNG, or SVG and PDF with selectable text, 1200 x 760 pixels): the
 // power-budget and rise-time distances against the swept input, the maximum
 // distance as a broad band along the nearer of the two, each place where the
 // limit changes marked and labelled, the input on a logarithmic axis for a
@@ -14,6 +16,6 @@ namespace vantero::cli {
 // line. The caller owns the Qt Gui application (on the offscreen platform,
 // no window opens and no display is needed); the chart's arithmetic is
 // cli/core/chart.h.
-std::string drawSweepChart(const SweepChart& chart);
+std::string drawSweepChart(const SweepChart& chart, ImageFormat format = ImageFormat::Png);
 
 } // namespace vantero::cli

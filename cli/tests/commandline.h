@@ -46,13 +46,13 @@ private:
     std::FILE* m_file;
 };
 
-inline Outcome runVantero(const std::vector<std::string>& args,
-                          const ChartRenderer& drawChart = {}) {
+inline Outcome runVantero(const std::vector<std::string>& args, const ChartRenderer& drawChart = {},
+                          const ReportRenderer& drawReport = {}) {
     const std::vector<std::string_view> views(args.begin(), args.end());
     MemoryStream out;
     MemoryStream err;
     Outcome outcome;
-    outcome.status = runCommandLine(views, out.file(), err.file(), drawChart);
+    outcome.status = runCommandLine(views, out.file(), err.file(), drawChart, drawReport);
     outcome.out = out.close();
     outcome.err = err.close();
     return outcome;

@@ -188,15 +188,16 @@ class FullFileSystem : public testing::TestWithParam<LimitedOutput> {};
 
 TEST_P(FullFileSystem, leavesTheOldOutputWhole) {
     const LimitedOutput& c = GetParam();
-    if (!VANTERO_DRAWS_CHARTS && std::string(c.option) == "--plot") {
+    const bool plot = std::string(c.option) == "--plot";
+    if (!VANTERO_DRAWS_CHARTS && plot) {
         GTEST_SKIP() << "no charts in this build";
     }
     vantero::cli::TemporaryFolder folder;
-    const std::string output = folder.file("out.dat");
+    const std::string output = folder.file(plot ? "out.png" : "out.csv");
     std::ofstream(output) << "the old output\n";
     std::vector<std::string> args{"tavo", "--sweep",
                                   "bitRate=1:1000:" + std::to_string(c.points), c.option, output};
-    if (std::string(c.option) == "--plot") {
+    if (plot) {
         args.insert(args.end(), {"--csv", "/dev/null"});
     }
     const Outcome o = run(args, {}, {}, {{RLIMIT_FSIZE, c.fileSizeLimit}});

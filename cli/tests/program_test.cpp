@@ -309,7 +309,7 @@ TEST(CommandLine, writesToAFullDiskAreAFileFailure) {
 TEST(CommandLine, aChartFileThatCannotBeWrittenIsAFileFailure) {
     TemporaryFolder folder;
     const std::string chart = folder.file("no such folder/chart.png");
-    const auto blank = [](const SweepChart&) { return std::string("png"); };
+    const auto blank = [](const SweepChart&, ImageFormat) { return std::string("png"); };
     Outcome o = runVantero(
         {"tavo", "--sweep", "bitRate=1:2:3", "--csv", "/dev/null", "--plot", chart}, blank);
     EXPECT_EQ(o.status, 3);
@@ -324,7 +324,9 @@ TEST(CommandLine, aChartFileThatCannotBeWrittenIsAFileFailure) {
 
 TEST(CommandLine, memoryThatRunsOutIsAnErrorWithItsOwnStatus) {
     TemporaryFolder folder;
-    const auto exhausted = [](const SweepChart&) -> std::string { throw std::bad_alloc(); };
+    const auto exhausted = [](const SweepChart&, ImageFormat) -> std::string {
+        throw std::bad_alloc();
+    };
     const Outcome o = runVantero({"tavo", "--sweep", "bitRate=1:2:3", "--csv", "/dev/null",
                                   "--plot", folder.file("chart.png")},
                                  exhausted);

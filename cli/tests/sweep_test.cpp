@@ -250,7 +250,7 @@ TEST(Charts, leaveFaultingPointsOutAndMarkTheCrossover) {
     // State: tavo's bit rate from 0 (a fault) up to 100 Mbit/s, through the
     // crossover near 42 Mbit/s.
     std::optional<SweepChart> drawn;
-    const auto keep = [&](const SweepChart& chart) {
+    const auto keep = [&](const SweepChart& chart, ImageFormat) {
         drawn = chart;
         return std::string();
     };

@@ -1,5 +1,7 @@
 #include "estrela/core/description.h"
 
+#include "estrela/core/starlinkbudgets.h"
+
 namespace vantero::estrela {
 
 using In = StarLinkInput;
@@ -72,7 +74,7 @@ StarLinkInput::StarLinkInput() {
 const Calculator& calculator() {
     static const CalculatorOf<In, Res> starLink(
         "estrela", "passive star", "Configuração em Estrela Passiva", ".stl", starLinkInputs,
-        starLinkChoices, starLinkResults, stlRecords, calculateStarLink);
+        starLinkChoices, starLinkResults, stlRecords, calculateStarLink, starLinkBudgetsAt);
     return starLink;
 }
 

@@ -1,5 +1,7 @@
 #include "tavo/core/description.h"
 
+#include "tavo/core/pointlinkbudgets.h"
+
 namespace vantero::tavo {
 
 using In = PointLinkInput;
@@ -102,13 +104,17 @@ constexpr std::array<ChoiceField<In>, 5> pointLinkChoices = {{
 }};
 
 constexpr std::array<ResultField<Res>, 10> pointLinkResults = {{
-    {"sensitivity", "Edit9", OutputKind::Number, &Res::sensitivity},
-    {"powerDistance", "Edit15", OutputKind::Number, &Res::powerDistance},
-    {"systemRiseTime", "Edit17", OutputKind::Number, &Res::systemRiseTime},
-    {"computedDispersion", "Edit21", OutputKind::Number, &Res::computedDispersion},
-    {"txRxRiseTime", "Edit18", OutputKind::Number, &Res::txRxRiseTime},
+    {"sensitivity", "Edit9", OutputKind::Number, &Res::sensitivity, "Sensibilidade (dBm)"},
+    {"powerDistance", "Edit15", OutputKind::Number, &Res::powerDistance, "Balanço de Potência(Km)"},
+    {"systemRiseTime", "Edit17", OutputKind::Number, &Res::systemRiseTime,
+     "Tempo de subida do sistema (ns)"},
+    {"computedDispersion", "Edit21", OutputKind::Number, &Res::computedDispersion,
+     "Dispersão cromática (ps/nm.km)"},
+    {"txRxRiseTime", "Edit18", OutputKind::Number, &Res::txRxRiseTime,
+     "Tempo de subida do Transmissor\n+ Receptor (ns)"},
     {"message", "", OutputKind::Message, &Res::riseTimeMessage},
-    {"riseTimeDistance", "Edit16", OutputKind::Number, &Res::riseTimeDistance},
+    {"riseTimeDistance", "Edit16", OutputKind::Number, &Res::riseTimeDistance,
+     "Balanço de Tempo de Subida (Km)"},
     {"distanceCaption", "Label1", OutputKind::Text, &Res::distanceCaption},
     {"verdict", "Label8", OutputKind::Text, &Res::verdict},
     {"maximumDistance", "Edit1", OutputKind::Number, &Res::maximumDistance},
@@ -165,7 +171,8 @@ const Calculator& calculator() {
     static const CalculatorOf<In, Res> pointLink(
         "tavo", "point-to-point",
         "Distância Máxima Alcançada para Enlace Ponto-a-Ponto com Modulação Digital", ".dig",
-        pointLinkInputs, pointLinkChoices, pointLinkResults, digRecords, calculatePointLink);
+        pointLinkInputs, pointLinkChoices, pointLinkResults, digRecords, calculatePointLink,
+        pointLinkBudgetsAt);
     return pointLink;
 }
 
