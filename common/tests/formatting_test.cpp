@@ -146,7 +146,10 @@ std::string referenceFixed(double value, int decimals) {
         out += index >= 0 && index < static_cast<int>(digits.size()) ? digits[index] : '0';
     }
     const bool zero = out.find_first_not_of("0.") == std::string::npos;
-    return value < 0 && !zero ? "-" + out : out;
+    if (value < 0 && !zero) {
+        out.insert(out.begin(), '-'); // not "-" + out: GCC 12 -Wrestrict
+    }
+    return out;
 }
 
 TEST(FormatFixed, agreesWithTheExactExpansionOnRandomValues) {
