@@ -78,6 +78,9 @@ public:
     // One run with the numeric input `input` set to `value` (no text); the
     // input keeps that value afterwards.
     virtual SweepPoint runAt(std::size_t input, double value) = 0;
+    // One run with the choice `index` set to `value`; the choice keeps that
+    // value afterwards. The point's input is the value's ordinal.
+    virtual SweepPoint runWithChoice(std::size_t index, int value) = 0;
 
 protected:
     // Gives the input record the choice's value (nothing for a choice no
@@ -195,9 +198,18 @@ private:
 
         SweepPoint runAt(std::size_t input, double value) override {
             m_input.*m_of.m_inputFields[input].member = NumberText::of(value);
-            const Result result = m_of.m_calculate(m_input, Newton);
+            return pointOf(m_of.m_calculate(m_input, Newton), value);
+        }
+
+        SweepPoint runWithChoice(std::size_t index, int value) override {
+            setChoice(index, value);
+            return pointOf(m_of.m_calculate(m_input, Newton), value);
+        }
+
+    private:
+        static SweepPoint pointOf(const Result& result, double input) {
             SweepPoint point;
-            point.input = value;
+            point.input = input;
             auto number = [](const Output& output) {
                 return output.isSet() ? std::optional<double>(output.value()) : std::nullopt;
             };
@@ -210,7 +222,6 @@ private:
             return point;
         }
 
-    private:
         void applyChoice(std::size_t index, int value) override {
             if (const auto write = m_of.m_choiceFields[index].write) {
                 write(m_input, value);

@@ -24,6 +24,8 @@ public:
 
     void header(std::string_view inputName);
     void row(const SweepPoint& point);
+    // A row whose first cell is the name of a choice's value.
+    void row(std::string_view value, const SweepPoint& point);
     // Writes what is buffered and flushes the stream; a failure to write
     // throws FileFailure with the system's error number and the file's name.
     void finish();
@@ -41,6 +43,7 @@ private:
     void putNumber(double value);
     void putNumber(const std::optional<double>& value);
     void putText(std::string_view text);
+    void putOutputs(const SweepPoint& point);
 
     [[noreturn]] void fail() const;
 

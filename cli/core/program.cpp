@@ -1,6 +1,7 @@
 #include "cli/core/program.h"
 
 #include "cli/core/arguments.h"
+#include "cli/core/choicesweep.h"
 #include "cli/core/csvwriter.h"
 #include "cli/core/report.h"
 #include "common/failure.h"
@@ -20,7 +21,9 @@ constexpr std::string_view usage =
     "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... [--json] [--save FILE]\n"
     "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... --sweep NAME=FROM:TO:COUNT\n"
     "          [--log] [--csv FILE] [--plot FILE.png]\n"
-    "  vantero [CALCULATOR] --help\n";
+    "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... --sweep CHOICE [--csv FILE]\n"
+    "  vantero [CALCULATOR] --help\n"
+    "  vantero --version\n";
 
 constexpr std::string_view purpose =
     "Runs the link budget of one calculator, @, on the texts its window starts with, as the "
@@ -30,6 +33,7 @@ constexpr std::string_view purpose =
 
 constexpr std::string_view options =
     "\n"
+    "Options:\n"
     "  --open FILE       start from a project file, read as \"Abrir...\" reads it; the\n"
     "                    name must end in the calculator's extension. A choice record\n"
     "                    holding no code of its choice leaves that choice at its\n"
@@ -38,7 +42,8 @@ constexpr std::string_view options =
     "  --set NAME=VALUE  replace the text of a numeric input, or set a choice; after\n"
     "                    --open, in order. Texts follow the rules of the window's\n"
     "                    fields: blanks around the number are ignored, an empty text\n"
-    "                    is 0, and only \".\" separates decimals.\n"
+    "                    is 0, and only \".\" separates decimals. A choice's value is\n"
+    "                    matched whatever the case of its letters (rz is RZ).\n"
     "  --json            print one JSON object instead: calculator, inputs, results\n"
     "                    (value and text), message and fault.\n"
     "  --save FILE       before the calculation, write the inputs as \"Salvar Como...\"\n"
@@ -50,18 +55,45 @@ constexpr std::string_view options =
     "                    riseTimeDistance (empty when the rise-time budget fails),\n"
     "                    maximumDistance, limitedBy (Attenuation or Dispersion) and\n"
     "                    message (the rise-time message or the fault of the point).\n"
-    "                    Numbers in their shortest form that reads back exactly.\n"
+    "                    Numbers in their shortest form that reads back exactly. The\n"
+    "                    swept input cannot also be given to --set.\n"
+    "  --sweep CHOICE    run each value of a choice, in the order listed below, and\n"
+    "                    print the same CSV with the value's name in the first column.\n"
     "  --log             space the points geometrically (a constant ratio).\n"
     "  --csv FILE        write the CSV to FILE instead of standard output.\n"
-    "  --plot FILE.png   also draw both distances and the maximum against the input,\n"
-    "                    with the points where the limit changes marked.\n"
+    "  --plot FILE.png   draw both distances and the maximum against the input, with\n"
+    "                    the points where the limit changes marked; without --csv,\n"
+    "                    only the chart is written.\n"
     "  --help            this text; after a calculator, only its inputs and choices.\n"
+    "  --version         the version of vantero and its licence.\n"
     "\n"
-    "Exit status: 0 when the calculation ran (a failed rise-time budget is a\n"
-    "result, not an error; so is a faulting point of a sweep, shown in its row);\n"
-    "1 on an arithmetic fault, its text on standard error after the results set\n"
-    "before it; 2 on a usage error or a text that is not a number, naming the\n"
-    "input; 3 on a file failure.\n";
+    "Where a file is written (--csv, --plot), \"-\" is standard output. \"--\" ends the\n"
+    "options: what follows it is the calculator.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the calculation ran: a failed rise-time budget is a result, not an error,\n"
+    "     and so is a faulting point of a sweep, shown in its row;\n"
+    "  1  an arithmetic fault, its text on standard error after the results set\n"
+    "     before it;\n"
+    "  2  a usage error, or a text that is not a number (the message names the\n"
+    "     input);\n"
+    "  3  a file failure: a file that cannot be read or written, standard output\n"
+    "     included.\n"
+    "Every error message goes to standard error as \"vantero: MESSAGE\".\n"
+    "\n"
+    "Examples:\n"
+    "  vantero tavo\n"
+    "      the point-to-point link at the initial figures of its window\n"
+    "  vantero estrela --set fibreType=multimode --set fibreBandwidth=500 --json\n"
+    "      a star link on multimode fibre, as one JSON object\n"
+    "  vantero tavo --set lineCode=RZ --save rz\n"
+    "      saves the figures as rz.dig, then calculates\n"
+    "  vantero anel --sweep bitRate=1:1000:31 --log --csv anel.csv\n"
+    "      the ring at 31 bit rates from 1 to 1000 Mbit/s, ten a decade\n"
+    "  vantero tavo --sweep bitRate=1:1000:1000 --log --plot tavo.png\n"
+    "      the chart of 1000 bit rates, and no CSV\n"
+    "  vantero estrela --sweep blockCode --csv -\n"
+    "      the star link with each block code, CSV on standard output\n";
 
 std::string trimmed(std::string_view text) {
     while (!text.empty() && text.back() == ' ') {
@@ -151,12 +183,13 @@ std::string calculatorHelp(const Calculator& calculator) {
 }
 
 // Reports a failure on `err` as the window's error box shows it, with its
-// final full stop, and gives its exit status. A file failure names the file.
+// final full stop, after the program's name, and gives its exit status. A
+// file failure names the file.
 int report(std::FILE* err, const Failure& failure) {
-    std::string line;
+    std::string line = "vantero: ";
     const auto* file = dynamic_cast<const FileFailure*>(&failure);
     if (file != nullptr && !file->path().empty()) {
-        line = file->path() + ": ";
+        line += file->path() + ": ";
     }
     line += failureMessage(failure) + ".\n";
     std::fputs(line.c_str(), err);
@@ -188,6 +221,15 @@ void closeWritten(OwnedFile file, const std::string& path) {
     }
 }
 
+// Writes `text` to standard output and makes sure it got there.
+void writeStandardOutput(std::FILE* out, std::string_view text) {
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fflush(out) != 0 ||
+        std::ferror(out)) {
+        failWriting("standard output");
+    }
+}
+
 void writeFile(const std::string& path, std::string_view bytes) {
     OwnedFile file = openForWriting(path, "wb");
     errno = 0;
@@ -207,7 +249,7 @@ int runSweep(Session& session, const SweepRange& range, const Arguments& a, std:
              const ChartRenderer& drawChart) {
     const Calculator& calculator = session.calculator();
     OwnedFile csvFile;
-    if (a.csv) {
+    if (a.csv && !isStandardOutput(a.csv)) {
         csvFile = openForWriting(*a.csv, "w");
     }
     std::optional<SweepChart> chart;
@@ -215,22 +257,54 @@ int runSweep(Session& session, const SweepRange& range, const Arguments& a, std:
         chart = sweepChart(calculator, range);
         chart->points.reserve(std::min<std::size_t>(range.count, std::size_t{1} << 20));
     }
-    CsvWriter csv(csvFile ? csvFile.get() : out, a.csv ? *a.csv : "standard output");
-    csv.header(calculator.inputs()[range.input].name);
+    // With a chart and no --csv, the chart is the only output.
+    std::optional<CsvWriter> csv;
+    if (a.csv || !a.plot) {
+        csv.emplace(csvFile ? csvFile.get() : out, csvFile ? *a.csv : "standard output");
+        csv->header(calculator.inputs()[range.input].name);
+    }
     for (std::size_t i = 0; i < range.count; ++i) {
         const SweepPoint point = session.runAt(range.input, sweepValue(range, i));
-        csv.row(point);
+        if (csv) {
+            csv->row(point);
+        }
         if (chart && !point.fault) {
             chart->points.push_back(chartPoint(point));
         }
     }
-    csv.finish();
+    if (csv) {
+        csv->finish();
+    }
     if (csvFile) {
         closeWritten(std::move(csvFile), *a.csv);
     }
     if (chart) {
         chart->crossovers = findCrossovers(chart->points, range.logarithmic);
-        writeFile(*a.plot, drawChart(*chart));
+        if (isStandardOutput(a.plot)) {
+            writeStandardOutput(out, drawChart(*chart));
+        } else {
+            writeFile(*a.plot, drawChart(*chart));
+        }
+    }
+    return 0;
+}
+
+// Runs the calculation at each value of a choice, writing its CSV: the same
+// columns as a sweep of a number, the value's name in the first.
+int runChoiceSweep(Session& session, const ChoiceSweep& sweep, const Arguments& a, std::FILE* out) {
+    const ChoiceDescription& choice = session.calculator().choices()[sweep.choice];
+    OwnedFile csvFile;
+    if (a.csv && !isStandardOutput(a.csv)) {
+        csvFile = openForWriting(*a.csv, "w");
+    }
+    CsvWriter csv(csvFile ? csvFile.get() : out, csvFile ? *a.csv : "standard output");
+    csv.header(choice.name);
+    for (std::size_t v = 0; v < choice.values.size(); ++v) {
+        csv.row(choice.values[v], session.runWithChoice(sweep.choice, static_cast<int>(v)));
+    }
+    csv.finish();
+    if (csvFile) {
+        closeWritten(std::move(csvFile), *a.csv);
     }
     return 0;
 }
@@ -256,8 +330,11 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
             throw UsageError("no calculator \"" + a.calculator + "\"; the calculators are " +
                              calculatorNames());
         }
-        const std::string text = helpText(calculator);
-        std::fputs(text.c_str(), out);
+        writeStandardOutput(out, helpText(calculator));
+        return 0;
+    }
+    if (a.version) {
+        writeStandardOutput(out, versionText());
         return 0;
     }
     if (a.calculator.empty()) {
@@ -277,14 +354,22 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         settings.push_back(resolveSetting(*calculator, set));
     }
     std::optional<SweepRange> range;
+    std::optional<ChoiceSweep> choiceSweep;
     if (a.sweep) {
-        range = parseSweep(*calculator, *a.sweep, a.log);
+        choiceSweep = parseChoiceSweep(*calculator, *a.sweep);
+        if (!choiceSweep) {
+            range = parseSweep(*calculator, *a.sweep, a.log);
+        } else if (a.log || a.plot) {
+            throw UsageError(std::string(a.log ? "--log" : "--plot") +
+                             " goes with the sweep of a numeric input, not of the choice " +
+                             *a.sweep);
+        }
     }
 
     const std::unique_ptr<Session> session = calculator->newSession();
     if (a.open) {
         if (!isProjectPath(*a.open, calculator->layout().extension)) {
-            std::fprintf(err, "%s: %s.\n", a.open->c_str(), cannotOpenWarning);
+            std::fprintf(err, "vantero: %s: %s.\n", a.open->c_str(), cannotOpenWarning);
             return 3;
         }
         openProject(*session, *a.open);
@@ -298,26 +383,29 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (range) {
         return runSweep(*session, *range, a, out, drawChart);
     }
+    if (choiceSweep) {
+        return runChoiceSweep(*session, *choiceSweep, a, out);
+    }
     return runOnce(*session, a.json, out);
 }
 
 } // namespace
 
-std::string helpText(const Calculator* only) {
-    std::string text(usage);
-    if (only == nullptr) {
-        // The calculators, "a (x), b (y) or c (z)", where the purpose says @.
-        std::string list;
-        const auto all = calculators();
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            list += i == 0 ? "" : i + 1 == all.size() ? " or " : ", ";
-            list += std::string(all[i]->name()) + " (" + std::string(all[i]->network()) + ")";
-        }
-        std::string paragraph(purpose);
-        paragraph.replace(paragraph.find('@'), 1, list);
-        text += "\n" + wrapped(paragraph, 0, 79);
-        text += options;
+std::string generalHelpText() {
+    // The calculators, "a (x), b (y) or c (z)", where the purpose says @.
+    std::string list;
+    const auto all = calculators();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == all.size() ? " or " : ", ";
+        list += std::string(all[i]->name()) + " (" + std::string(all[i]->network()) + ")";
     }
+    std::string paragraph(purpose);
+    paragraph.replace(paragraph.find('@'), 1, list);
+    return std::string(usage) + "\n" + wrapped(paragraph, 0, 79) + std::string(options);
+}
+
+std::string helpText(const Calculator* only) {
+    std::string text = only == nullptr ? generalHelpText() : std::string(usage);
     for (const Calculator* calculator : calculators()) {
         if (only == nullptr || only == calculator) {
             text += calculatorHelp(*calculator);
@@ -326,14 +414,19 @@ std::string helpText(const Calculator* only) {
     return text;
 }
 
+std::string versionText() {
+    return "vantero (VANTERO) " VANTERO_VERSION "\n"
+           "Copyright (c) The VANTERO developers.\n"
+           "Licensed under the MIT licence: you may use, copy, change and give it away;\n"
+           "it comes without any warranty.\n";
+}
+
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
                    const ChartRenderer& drawChart) {
     try {
         return run(parseArguments(args), out, err, drawChart);
     } catch (const UsageError& error) {
-        std::fprintf(err,
-                     "vantero: %s\n(vantero --help lists the calculators, their inputs "
-                     "and their choices)\n",
+        std::fprintf(err, "vantero: %s\nTry 'vantero --help' for more information.\n",
                      error.what());
         return 2;
     } catch (const Failure& failure) {

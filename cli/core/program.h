@@ -15,9 +15,10 @@ namespace vantero::cli {
 using ChartRenderer = std::function<std::string(const SweepChart&)>;
 
 // Runs the command line `args` (without the program's name), writing results
-// to `out` and failures and usage errors to `err`, and gives the exit status:
-// 0 when the calculation ran, 1 on an arithmetic fault, 2 on a usage error or
-// a text that is not a number, 3 on a file failure. `drawChart` is empty in a
+// to `out` and failures and usage errors to `err` (each message after
+// "vantero: "), and gives the exit status: 0 when the calculation ran, 1 on
+// an arithmetic fault, 2 on a usage error or a text that is not a number, 3
+// on a file failure (standard output included). `drawChart` is empty in a
 // build that draws no charts; --plot is then a usage error.
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
                    const ChartRenderer& drawChart);
@@ -25,5 +26,12 @@ int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::
 // The text of --help: the usage and every calculator's inputs and choices, or
 // those of one calculator only.
 std::string helpText(const Calculator* only = nullptr);
+// The part of --help before the calculators' inputs: the usage, the purpose,
+// the options, the exit status and the examples.
+std::string generalHelpText();
+
+// The text of --version: the program and its version, the copyright and the
+// licence.
+std::string versionText();
 
 } // namespace vantero::cli
