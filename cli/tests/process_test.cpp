@@ -23,7 +23,10 @@ struct Outcome {
 };
 
 // Runs vantero with `args`; its standard output goes to `outPath` when one is
-// given. `environment` replaces the environment when not empty.
+// given, and is closed when that is `closed`. `environment` replaces the
+// environment when not empty.
+constexpr const char* closed = "(closed)";
+
 Outcome run(const std::vector<std::string>& args, const std::string& outPath = {},
             const std::vector<std::string>& environment = {}) {
     vantero::cli::TemporaryFolder folder;
@@ -31,7 +34,12 @@ Outcome run(const std::vector<std::string>& args, const std::string& outPath = {
     const std::string err = folder.file("err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (outPath == closed) {
+        posix_spawn_file_actions_addclose(&actions, 1);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
     std::vector<char*> argv{const_cast<char*>(VANTERO_PROGRAM)};
@@ -103,12 +111,12 @@ INSTANTIATE_TEST_SUITE_P(
                  {"estrela", "--set", "fibreAttenuation=0"},
                  1,
                  "",
-                 "Floating point division by zero.\n"},
+                 "vantero: Floating point division by zero.\n"},
         Expected{"not a number",
                  {"tavo", "--set", "bitRate=3,4"},
                  2,
                  "",
-                 "bitRate: \"3,4\" não é um número válido.\n"},
+                 "vantero: bitRate: \"3,4\" não é um número válido.\n"},
         Expected{"usage",
                  {"tavo", "--set", "lineCode=AMI"},
                  2,
@@ -118,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"anel", "--open", "/nonexistent/x.anel"},
                  3,
                  "",
-                 "/nonexistent/x.anel: File not found.\n"},
+                 "vantero: /nonexistent/x.anel: File not found.\n"},
         Expected{"help", {"--help"}, 0, "Usage:\n", ""},
         Expected{"sweep",
                  {"anel", "--sweep", "bitRate=10:20:3"},
@@ -133,10 +141,19 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(Program, aFullStandardOutputIsAFileFailure) {
-    const Outcome o = run({"tavo"}, "/dev/full");
-    EXPECT_EQ(o.status, 3);
-    EXPECT_EQ(o.err, "standard output: Disk full.\n");
+TEST(Program, aStandardOutputThatTakesNothingIsAFileFailure) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"tavo"},
+                                                 {"--help"},
+                                                 {"anel", "--help"},
+                                                 {"--version"},
+                                                 {"estrela", "--sweep", "blockCode"}}) {
+        Outcome o = run(args, "/dev/full");
+        EXPECT_EQ(o.status, 3) << args[0];
+        EXPECT_EQ(o.err, "vantero: standard output: Disk full.\n");
+        o = run(args, closed);
+        EXPECT_EQ(o.status, 3) << args[0];
+        EXPECT_EQ(o.err, "vantero: standard output: I/O error 9.\n"); // EBADF
+    }
 }
 
 TEST(Program, drawsAChartWithoutADisplay) {
