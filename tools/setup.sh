@@ -1,17 +1,34 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing VANTERO need, only
-# those that are missing. Run as root, or with sudo available.
+# Installs the Debian packages that building and running VANTERO need, only
+# those that are missing; with --test, also those that testing and packaging
+# need. Run as root, or with sudo available.
+#   tools/setup.sh [--test]
 set -euo pipefail
 
+test_tools=false
+if [ "${1:-}" == --test ]; then
+  test_tools=true
+fi
+
+# Building and running: the compiler, CMake, Qt, the font the windows are
+# laid out for, and rsvg-convert for the PNG icons.
 packages=(
   g++ cmake ninja-build pkg-config binutils
-  libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-dejavu-extra
+  librsvg2-bin
+)
+# Testing: GoogleTest and Google Benchmark, Xvfb for the start-up tests,
+# clang for the fuzzing, the 32-bit toolchain for the entries' calling
+# contract, a comma-decimal locale; and for the Debian packages debhelper,
+# lintian, appstreamcli, man and debootstrap.
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils
   clang libclang-rt-14-dev
   gcc-multilib g++-multilib
   locales
   dpkg-dev desktop-file-utils
+  debhelper lintian appstream man-db debootstrap
 )
 
 install_missing() {
@@ -34,6 +51,10 @@ install_missing() {
 }
 
 install_missing "${packages[@]}"
+if ! $test_tools; then
+  exit 0
+fi
+install_missing "${test_packages[@]}"
 
 # The 32-bit x86 build of the two entry libraries runs its test programs
 # under qemu-i386 where the kernel runs no i386 program. The probe is the

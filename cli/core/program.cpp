@@ -416,7 +416,7 @@ std::string helpText(const Calculator* only) {
 
 std::string versionText() {
     return "vantero (VANTERO) " VANTERO_VERSION "\n"
-           "Copyright (c) The VANTERO developers.\n"
+           "Copyright (c) 2026 The VANTERO developers.\n"
            "Licensed under the MIT licence: you may use, copy, change and give it away;\n"
            "it comes without any warranty.\n";
 }
