@@ -36,7 +36,7 @@ void holdClosedStandardStreams() {
 // output; only its critical messages pass.
 void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        std::fprintf(stderr, "vantero: %s\n", message.toLocal8Bit().constData());
     }
 }
 #endif
