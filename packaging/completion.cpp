@@ -3,13 +3,19 @@
 #include "calculators/registry.h"
 #include "cli/core/arguments.h"
 
+#include <string_view>
+#include <vector>
+
 namespace vantero::packaging {
 namespace {
 
 template <typename Items, typename Name> std::string words(const Items& items, Name name) {
     std::string list;
     for (const auto& item : items) {
-        list += (list.empty() ? "" : " ") + std::string(name(item));
+        if (!list.empty()) {
+            list += ' ';
+        }
+        list += name(item);
     }
     return list;
 }
@@ -139,31 +145,36 @@ complete -F _vantero vantero
 std::string bashCompletion() {
     std::string script = "# Bash completion of vantero, made from the descriptions of its "
                          "calculators.\n\n";
-    script += "_vantero_calculators='" +
-              words(calculators(), [](const Calculator* c) { return c->name(); }) + "'\n";
+    // NAME='VALUE' (appended piece by piece: GCC 12 takes `"x" + string` for
+    // an overlapping copy at -O3).
+    const auto variable = [&script](std::string_view name, std::string_view value) {
+        script += name;
+        script += "='";
+        script += value;
+        script += "'\n";
+    };
+    variable("_vantero_calculators",
+             words(calculators(), [](const Calculator* c) { return c->name(); }));
     const auto options = cli::optionNames();
-    script += "_vantero_options='" +
-              words(options, [](const cli::OptionName& o) { return o.name; }) + "'\n";
-    std::string valueOptions;
+    variable("_vantero_options", words(options, [](const cli::OptionName& o) { return o.name; }));
+    std::vector<std::string_view> valueOptions;
     for (const cli::OptionName& option : options) {
         if (option.takesValue) {
-            valueOptions += (valueOptions.empty() ? "" : " ") + std::string(option.name);
+            valueOptions.push_back(option.name);
         }
     }
-    script += "_vantero_value_options='" + valueOptions + "'\n";
+    variable("_vantero_value_options", words(valueOptions, [](std::string_view o) { return o; }));
     for (const Calculator* calculator : calculators()) {
         const std::string name(calculator->name());
-        script += "\n_vantero_inputs_" + name + "='" +
-                  words(calculator->inputs(), [](const InputDescription& d) { return d.name; }) +
-                  "'\n";
-        script += "_vantero_choices_" + name + "='" +
-                  words(calculator->choices(), [](const ChoiceDescription& d) { return d.name; }) +
-                  "'\n";
-        script += "_vantero_extension_" + name + "='" +
-                  std::string(calculator->layout().extension) + "'\n";
+        script += '\n';
+        variable("_vantero_inputs_" + name,
+                 words(calculator->inputs(), [](const InputDescription& d) { return d.name; }));
+        variable("_vantero_choices_" + name,
+                 words(calculator->choices(), [](const ChoiceDescription& d) { return d.name; }));
+        variable("_vantero_extension_" + name, calculator->layout().extension);
         for (const ChoiceDescription& choice : calculator->choices()) {
-            script += "_vantero_values_" + name + "_" + std::string(choice.name) + "='" +
-                      words(choice.values, [](std::string_view v) { return v; }) + "'\n";
+            variable("_vantero_values_" + name + "_" + std::string(choice.name),
+                     words(choice.values, [](std::string_view v) { return v; }));
         }
     }
     script += completionFunction;

@@ -119,7 +119,10 @@ std::string wrapped(std::string_view text, std::size_t indent, std::size_t width
             lines += std::string(indent, ' ') + line + "\n";
             line.clear();
         }
-        line += (line.empty() ? "" : " ") + std::string(word);
+        if (!line.empty()) {
+            line += ' ';
+        }
+        line += word;
         text.remove_prefix(blank == std::string_view::npos ? text.size() : blank + 1);
     }
     if (!line.empty()) {
@@ -134,9 +137,15 @@ std::string calculatorHelp(const Calculator& calculator) {
     constexpr std::size_t unitWidth = 14;
     const std::string valueIndent(2 + nameWidth + initialWidth, ' ');
 
-    std::string text = "\n" + std::string(calculator.name()) + ": " +
-                       std::string(calculator.caption()) + " (project files " +
-                       std::string(calculator.layout().extension) + ")\n";
+    // Appended piece by piece: GCC 12 takes `"\n" + name` for an overlapping
+    // copy (-Wrestrict) at -O3.
+    std::string text = "\n";
+    text += calculator.name();
+    text += ": ";
+    text += calculator.caption();
+    text += " (project files ";
+    text += calculator.layout().extension;
+    text += ")\n";
     text += "  " + padded("input", nameWidth) + padded("initial", initialWidth) +
             padded("unit", unitWidth) + "label\n";
     std::vector<std::string_view> notInFile;
@@ -399,8 +408,12 @@ std::string generalHelpText() {
         list += i == 0 ? "" : i + 1 == all.size() ? " or " : ", ";
         list += std::string(all[i]->name()) + " (" + std::string(all[i]->network()) + ")";
     }
-    std::string paragraph(purpose);
-    paragraph.replace(paragraph.find('@'), 1, list);
+    // Appended piece by piece: GCC 12 takes a replace() here for an
+    // overlapping copy (-Wrestrict) at -O3.
+    const std::size_t at = purpose.find('@');
+    std::string paragraph(purpose.substr(0, at));
+    paragraph += list;
+    paragraph += purpose.substr(at + 1);
     return std::string(usage) + "\n" + wrapped(paragraph, 0, 79) + std::string(options);
 }
 

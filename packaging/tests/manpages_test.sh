@@ -12,7 +12,7 @@ for page in "$@"; do
   if [ -n "$warnings" ]; then
     echo "FAIL: $page: $warnings"; status=1
   fi
-  text=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null | col -b)
+  text=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null | sed 's/.\x08//g')
   for section in NAME SYNOPSIS DESCRIPTION "SEE ALSO"; do
     grep -q "^$section\$" <<<"$text" || { echo "FAIL: $page has no $section"; status=1; }
   done
