@@ -7,19 +7,37 @@
 #include <QGuiApplication>
 #endif
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <optional>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace {
+
+// A standard stream the caller closed (`>&-`) is held by /dev/null opened the
+// other way round: writing to it fails as on the closed stream (exit status
+// 3), and no file the program opens later takes its number.
+void holdClosedStandardStreams() {
+    for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(stream, F_GETFD) == -1 && errno == EBADF) {
+            const int held = open("/dev/null", stream == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+            if (held >= 0 && held != stream) {
+                dup2(held, stream);
+                close(held);
+            }
+        }
+    }
+}
 
 #ifdef VANTERO_WITH_PLOT
 // Qt's own notes (about the run-time folder, say) are not the command line's
 // output; only its critical messages pass.
 void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        std::fprintf(stderr, "vantero: %s\n", message.toLocal8Bit().constData());
     }
 }
 #endif
@@ -27,6 +45,7 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& messa
 } // namespace
 
 int main(int argc, char** argv) {
+    holdClosedStandardStreams();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     vantero::cli::ChartRenderer drawChart;
     vantero::cli::ReportRenderer drawReport;

@@ -1,14 +1,20 @@
-# Installing VANTERO like any desktop program: the programs in bin/, the two
-# entry libraries (with their sonames) in the library folder, a C header for
-# each entry, a desktop entry and an icon for each calculator (from its own
-# folder NAME/data); and a Debian package of all that (cpack --preset deb).
+# Installing VANTERO like any program of a Linux distribution (GNUInstallDirs:
+# the libraries in the multiarch folder under /usr): the programs in bin/, the
+# two entry libraries with their sonames, and for development a C header, the
+# unversioned link and a pkg-config file for each; for each calculator a
+# desktop entry, an icon (SVG and PNGs), AppStream metainfo and a manual page
+# (from its own folder NAME/data and its description), and vantero's manual
+# page and bash completion. The Debian packages (debian/, tools/package.sh)
+# split this tree among them.
 include(GNUInstallDirs)
 
 set(vantero_programs ${VANTERO_CALCULATORS} vantero)
 foreach(program IN LISTS vantero_programs)
   if(TARGET ${program})
     # The programs find libpelkadi relative to their own folder, so an
-    # installed tree works wherever it is unpacked.
+    # installed tree works wherever it is unpacked; a distribution's package,
+    # whose libraries are where the loader looks, sets
+    # CMAKE_SKIP_INSTALL_RPATH.
     set_target_properties(${program} PROPERTIES
       INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -20,6 +26,27 @@ install(TARGETS pelkadi sorvik3
 install(FILES pelkadi/newton.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/pelkadi)
 install(FILES sorvik3/sorvik3.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sorvik3)
 
+# pkg-config files: `pkg-config --cflags --libs pelkadi`.
+set(VANTERO_PC_LIBDIR "${CMAKE_INSTALL_FULL_LIBDIR}")
+set(VANTERO_PC_INCLUDEDIR "${CMAKE_INSTALL_FULL_INCLUDEDIR}")
+foreach(library IN ITEMS
+    "pelkadi|Rise-time distance of multimode fibre links: the entry Newton"
+    "sorvik3|Newton-Raphson solver of a logarithmic loss equation: the entry Sorvik3")
+  string(REPLACE "|" ";" library "${library}")
+  list(GET library 0 VANTERO_PC_NAME)
+  list(GET library 1 VANTERO_PC_DESCRIPTION)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/library.pc.in
+    ${PROJECT_BINARY_DIR}/pkgconfig/${VANTERO_PC_NAME}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/${VANTERO_PC_NAME}.pc
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()
+
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+if(VANTERO_ENTRIES_ONLY)
+  return()
+endif()
+
 foreach(calculator IN LISTS VANTERO_CALCULATORS)
   if(TARGET ${calculator})
     install(FILES ${calculator}/data/${calculator}.desktop
@@ -27,31 +54,13 @@ foreach(calculator IN LISTS VANTERO_CALCULATORS)
       RENAME vantero-${calculator}.desktop)
     install(FILES ${calculator}/data/vantero-${calculator}.svg
       DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    foreach(size IN LISTS VANTERO_ICON_SIZES)
+      install(FILES ${PROJECT_BINARY_DIR}/packaging/icons/${size}x${size}/vantero-${calculator}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+    endforeach()
   endif()
 endforeach()
-
-set(CPACK_PACKAGE_NAME vantero)
-set(CPACK_PACKAGE_VENDOR "VANTERO")
-set(CPACK_PACKAGE_CONTACT "VANTERO <vantero@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-  "Calculators for the design of digital optical-fibre links")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Point-to-point (tavo), passive star (estrela) and ring (anel) calculators: the distance the power budget and the rise-time budget of a link allow, and which of the two limits it. The command line program vantero runs the same calculations, with sweeps and plots.")
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION science)
-# The run-time dependencies (Debian's Qt 6 libraries and the C++ run time)
-# come from the programs' own needs.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What no library link shows: Qt's platform plugins, and the font the
-# windows are laid out for.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-extra")
-# Qt's SVG plugins, which draw the windows' icons and the buttons' pictures,
-# and Qt's own texts in Portuguese (Brazil), which the programs load at start.
-string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libqt6svg6, qt6-translations-l10n")
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
-  "$<TARGET_FILE_DIR:pelkadi>;$<TARGET_FILE_DIR:sorvik3>")
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
-include(CPack)
+install(FILES ${VANTERO_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${VANTERO_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${VANTERO_BASH_COMPLETION}
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

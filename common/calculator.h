@@ -86,6 +86,10 @@ public:
     // Both budgets at `km` km of fibre, term by term, on the current figures.
     virtual LinkBudgets budgetsAt(double km) const = 0;
 
+    // One run with the choice `index` set to `value`; the choice keeps that
+    // value afterwards. The point's input is the value's ordinal.
+    virtual SweepPoint runWithChoice(std::size_t index, int value) = 0;
+
 protected:
     // Gives the input record the choice's value (nothing for a choice no
     // calculation reads).
@@ -217,9 +221,20 @@ private:
 
         SweepPoint runAt(std::size_t input, double value) override {
             m_input.*m_of.m_inputFields[input].member = NumberText::of(value);
-            const Result result = m_of.m_calculate(m_input, Newton);
+            return pointOf(m_of.m_calculate(m_input, Newton), value);
+        }
+
+        SweepPoint runWithChoice(std::size_t index, int value) override {
+            setChoice(index, value);
+            return pointOf(m_of.m_calculate(m_input, Newton), value);
+        }
+
+        LinkBudgets budgetsAt(double km) const override { return m_of.m_budgets(m_input, km); }
+
+    private:
+        static SweepPoint pointOf(const Result& result, double input) {
             SweepPoint point;
-            point.input = value;
+            point.input = input;
             auto number = [](const Output& output) {
                 return output.isSet() ? std::optional<double>(output.value()) : std::nullopt;
             };
@@ -232,9 +247,6 @@ private:
             return point;
         }
 
-        LinkBudgets budgetsAt(double km) const override { return m_of.m_budgets(m_input, km); }
-
-    private:
         void applyChoice(std::size_t index, int value) override {
             if (const auto write = m_of.m_choiceFields[index].write) {
                 write(m_input, value);

@@ -179,7 +179,12 @@ std::string formatFixed(double value, int decimals) {
         body = fixedText(d, decimals);
     }
     const bool zero = body.find_first_not_of("0.") == std::string::npos;
-    return value < 0 && !zero ? "-" + body : body;
+    // The sign goes in front in place: GCC 12 takes `"-" + body` for an
+    // overlapping copy (-Wrestrict) at -O2 and above.
+    if (value < 0 && !zero) {
+        body.insert(body.begin(), '-');
+    }
+    return body;
 }
 
 } // namespace vantero

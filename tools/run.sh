@@ -5,7 +5,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/setup.sh
-cmake --preset default >/dev/null
+# The tests are left out of the build until tools/setup.sh --test (which
+# tools/test.sh runs) has installed GoogleTest and Google Benchmark.
+testing=OFF
+if dpkg-query -W -f='${Status}\n' libgtest-dev libgmock-dev libbenchmark-dev 2>/dev/null |
+  grep -c 'install ok installed' | grep -qx 3; then
+  testing=ON
+fi
+cmake --preset default -DBUILD_TESTING=$testing >/dev/null
 mapfile -t calculators <build/default/calculators.txt
 program=${1:-${calculators[0]}}
 if [[ " ${calculators[*]} " != *" $program "* ]]; then

@@ -1,26 +1,42 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing VANTERO need, only
-# those that are missing. Run as root, or with sudo available.
+# Installs the Debian packages that building and running VANTERO need, only
+# those that are missing; with --test, also those that testing and packaging
+# need. Run as root, or with sudo available.
+#   tools/setup.sh [--test]
 set -euo pipefail
 
+test_tools=false
+if [ "${1:-}" == --test ]; then
+  test_tools=true
+fi
+
+# Building and running: the compiler, CMake, Qt (with Qt SVG for the
+# pictures, the icons and vantero's SVG charts, and Qt's own texts in
+# Portuguese), the font the windows are laid out for, and rsvg-convert for the
+# PNG icons.
 packages=(
   g++ cmake ninja-build pkg-config binutils
-  libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-dejavu-extra
+  qt6-svg-dev libqt6svg6 qt6-translations-l10n
+  librsvg2-bin
+)
+# Testing: GoogleTest and Google Benchmark, Xvfb for the start-up tests,
+# clang for the fuzzing, the 32-bit toolchain for the entries' calling
+# contract, a comma-decimal locale; the test of the programs on a desktop (a
+# window manager, D-Bus and the accessibility bus, Debian's Python bindings
+# for it, key presses and screen pictures); pdftotext and pdffonts for the
+# design report; and for the Debian packages debhelper, lintian, appstreamcli,
+# man and debootstrap.
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils
   clang libclang-rt-14-dev
   gcc-multilib g++-multilib
   locales
   dpkg-dev desktop-file-utils
-  # The windows at run time: Qt's SVG plugins (the icons and the buttons'
-  # pictures) and Qt's own texts in Portuguese (Brazil); the test of the
-  # programs on a desktop: a window manager, D-Bus and the accessibility bus,
-  # Debian's Python bindings for it, key presses and screen pictures.
-  libqt6svg6 qt6-translations-l10n
   openbox dbus at-spi2-core python3-pyatspi xdotool imagemagick
-  # vantero --plot FILE.svg (Qt SVG); the design report's tests read the PDF
-  # back with pdftotext and pdffonts.
-  qt6-svg-dev poppler-utils
+  poppler-utils
+  debhelper lintian appstream man-db debootstrap
 )
 
 install_missing() {
@@ -43,6 +59,10 @@ install_missing() {
 }
 
 install_missing "${packages[@]}"
+if ! $test_tools; then
+  exit 0
+fi
+install_missing "${test_packages[@]}"
 
 # The 32-bit x86 build of the two entry libraries runs its test programs
 # under qemu-i386 where the kernel runs no i386 program. The probe is the

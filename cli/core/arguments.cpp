@@ -3,6 +3,8 @@
 #include "common/failure.h"
 #include "common/numbers.h"
 
+#include <algorithm>
+
 namespace vantero::cli {
 namespace {
 
@@ -35,6 +37,29 @@ constexpr ValueOption valueOptions[] = {
     {"--at", nullptr, &Arguments::at}, {"--report", &Arguments::report},
 };
 
+// The options without a value, as parseArguments reads them.
+constexpr std::string_view flagOptions[] = {"--json", "--log", "--help", "--version"};
+
+std::string optionList() {
+    const std::vector<OptionName> options = optionNames();
+    std::string list;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == options.size() ? " and " : ", ";
+        list += options[i].name;
+    }
+    return list;
+}
+
+char lowerCase(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowerCase(x) == lowerCase(y);
+           });
+}
+
 // --at and --report describe one link, not a sweep.
 void checkSingleCalculationOptions(const Arguments& a) {
     if (!a.at.empty()) {
@@ -46,7 +71,22 @@ void checkSingleCalculationOptions(const Arguments& a) {
 }
 
 void checkCombination(const Arguments& a) {
+    if (isStandardOutput(a.save)) {
+        throw UsageError("--save writes a project file: name the file (\"-\", standard output, "
+                         "is for --csv and --plot)");
+    }
+    if (isStandardOutput(a.csv) && isStandardOutput(a.plot)) {
+        throw UsageError("--csv - and --plot -: only one of them can go to standard output");
+    }
     if (a.sweep) {
+        const std::string_view swept = std::string_view(*a.sweep).substr(0, a.sweep->find('='));
+        for (const std::string& set : a.sets) {
+            if (std::string_view(set).substr(0, set.find('=')) == swept) {
+                throw UsageError("--set " + set + " and --sweep " + *a.sweep +
+                                 ": the sweep gives " + std::string(swept) +
+                                 " its values; leave out one of the two");
+            }
+        }
         if (a.json) {
             throw UsageError("--json goes with a single calculation, not with --sweep");
         }
@@ -69,10 +109,28 @@ void checkCombination(const Arguments& a) {
 
 Arguments parseArguments(std::span<const std::string_view> args) {
     Arguments a;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        if (arg == "--" && !optionsEnded) {
+            optionsEnded = true;
+            continue;
+        }
+        // After "--" nothing is an option, whatever it looks like; nor is "-".
+        if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
+            if (!a.calculator.empty()) {
+                throw UsageError("one calculator at a time: " + inQuotes(a.calculator) + " and " +
+                                 inQuotes(arg));
+            }
+            a.calculator = arg;
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             a.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            a.version = true;
             continue;
         }
         if (arg == "--json") {
@@ -83,14 +141,6 @@ Arguments parseArguments(std::span<const std::string_view> args) {
             a.log = true;
             continue;
         }
-        if (!arg.starts_with("-")) {
-            if (!a.calculator.empty()) {
-                throw UsageError("one calculator at a time: " + inQuotes(a.calculator) + " and " +
-                                 inQuotes(arg));
-            }
-            a.calculator = arg;
-            continue;
-        }
         const std::string_view name = arg.substr(0, arg.find('='));
         const ValueOption* option = nullptr;
         for (const ValueOption& candidate : valueOptions) {
@@ -99,9 +149,8 @@ Arguments parseArguments(std::span<const std::string_view> args) {
             }
         }
         if (option == nullptr) {
-            throw UsageError("unknown option " + inQuotes(arg) +
-                             "; the options are --open, --set, --json, --save, --at, --report, "
-                             "--sweep, --log, --csv, --plot and --help");
+            throw UsageError("unknown option " + inQuotes(arg) + "; the options are " +
+                             optionList());
         }
         std::string value;
         if (name.size() < arg.size()) {
@@ -119,10 +168,30 @@ Arguments parseArguments(std::span<const std::string_view> args) {
             a.*option->single = std::move(value);
         }
     }
-    if (!a.help) {
+    if (!a.help && !a.version) {
         checkCombination(a);
     }
     return a;
+}
+
+std::vector<OptionName> optionNames() {
+    std::vector<OptionName> names;
+    for (const ValueOption& option : valueOptions) {
+        names.push_back({option.name, true});
+    }
+    for (std::string_view flag : flagOptions) {
+        names.push_back({flag, false});
+    }
+    return names;
+}
+
+std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_view name) {
+    for (std::size_t v = 0; v < choice.values.size(); ++v) {
+        if (equalIgnoringCase(choice.values[v], name)) {
+            return static_cast<int>(v);
+        }
+    }
+    return std::nullopt;
 }
 
 std::string inputNames(const Calculator& calculator) {
@@ -155,10 +224,8 @@ Setting resolveSetting(const Calculator& calculator, std::string_view nameValue)
     }
     if (const auto choice = calculator.findChoice(name)) {
         const ChoiceDescription& description = calculator.choices()[*choice];
-        for (std::size_t v = 0; v < description.values.size(); ++v) {
-            if (description.values[v] == value) {
-                return {Setting::Kind::Choice, *choice, {}, static_cast<int>(v)};
-            }
+        if (const auto v = findChoiceValue(description, value)) {
+            return {Setting::Kind::Choice, *choice, {}, *v};
         }
         throw UsageError(std::string(name) + " is one of " + choiceValues(description) + ", not " +
                          inQuotes(value));

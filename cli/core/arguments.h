@@ -22,12 +22,13 @@ public:
 // The command line as given, before it is checked against a calculator.
 struct Arguments {
     bool help = false;
+    bool version = false;
     std::string calculator; // empty when none is named
     std::optional<std::string> open;
     std::vector<std::string> sets; // NAME=VALUE, in order
     bool json = false;
     std::optional<std::string> save;
-    std::optional<std::string> sweep; // NAME=FROM:TO:COUNT
+    std::optional<std::string> sweep; // NAME=FROM:TO:COUNT, or the NAME of a choice
     bool log = false;
     std::optional<std::string> csv;
     std::optional<std::string> plot;
@@ -36,10 +37,25 @@ struct Arguments {
 };
 
 // Reads the arguments after the program's name. Each option with a value
-// takes it from the next argument or after "=" ("--open=x.dig"). Options that
-// do not go together (--json with --sweep, --csv without it, ...) are a usage
-// error.
+// takes it from the next argument or after "=" ("--open=x.dig"); "--" ends
+// the options (what follows is the calculator). Options that do not go
+// together (--json with --sweep, --csv without it, ...) are a usage error.
 Arguments parseArguments(std::span<const std::string_view> args);
+
+// Where an output file is named, "-" stands for standard output.
+constexpr std::string_view standardOutputName = "-";
+inline bool isStandardOutput(const std::optional<std::string>& path) {
+    return path && *path == standardOutputName;
+}
+
+// An option of the command line, as the messages that list the options and
+// the shell's completion know it.
+struct OptionName {
+    std::string_view name; // "--open"
+    bool takesValue;
+};
+// Every option, those with a value first.
+std::vector<OptionName> optionNames();
 
 // One --set, resolved against a calculator: a numeric input's new text, or a
 // choice's new value.
@@ -50,8 +66,13 @@ struct Setting {
     int value = 0;
 };
 
+// The value of `choice` named `name`, its letters in either case ("rz" is
+// "RZ"), if any.
+std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_view name);
+
 // Resolves NAME=VALUE. An unknown name, a choice value that is not one of the
-// choice's, or no "=" is a usage error that lists what is valid; a text that
+// choice's (in either case), or no "=" is a usage error that lists what is
+// valid; a text that
 // is not a number fails with NumberFormatFailure naming the input. (A number
 // beyond the range of a double is left to the run, which faults on it as the
 // window does.)

@@ -41,6 +41,16 @@ void CsvWriter::header(std::string_view inputName) {
 
 void CsvWriter::row(const SweepPoint& point) {
     putNumber(point.input);
+    putOutputs(point);
+}
+
+void CsvWriter::row(std::string_view value, const SweepPoint& point) {
+    putText(value);
+    putOutputs(point);
+}
+
+// The cells after the input's, and the end of the row.
+void CsvWriter::putOutputs(const SweepPoint& point) {
     put(',');
     putNumber(point.powerDistance);
     put(',');

@@ -31,6 +31,8 @@ public:
 
     void header(std::string_view inputName);
     void row(const SweepPoint& point);
+    // A row whose first cell is the name of a choice's value.
+    void row(std::string_view value, const SweepPoint& point);
     // Rows written elsewhere, as they are.
     void write(std::string_view rows) { put(rows); }
     // Writes what is buffered.
@@ -49,6 +51,7 @@ private:
     void putNumber(double value);
     void putNumber(const std::optional<double>& value);
     void putText(std::string_view text);
+    void putOutputs(const SweepPoint& point);
 
     OutputSink m_sink;
     std::vector<char> m_buffer;

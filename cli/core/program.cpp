@@ -2,6 +2,7 @@
 
 #include "cli/core/arguments.h"
 #include "cli/core/budgetoutput.h"
+#include "cli/core/choicesweep.h"
 #include "cli/core/csvwriter.h"
 #include "cli/core/report.h"
 #include "common/failure.h"
@@ -26,7 +27,9 @@ constexpr std::string_view usage =
     "          [--at KM]... [--report FILE.pdf]\n"
     "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... --sweep NAME=FROM:TO:COUNT\n"
     "          [--log] [--csv FILE] [--plot FILE.png|FILE.svg|FILE.pdf]\n"
-    "  vantero [CALCULATOR] --help\n";
+    "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... --sweep CHOICE [--csv FILE]\n"
+    "  vantero [CALCULATOR] --help\n"
+    "  vantero --version\n";
 
 constexpr std::string_view purpose =
     "Runs the link budget of one calculator, @, on the texts its window starts with, as the "
@@ -36,6 +39,7 @@ constexpr std::string_view purpose =
 
 constexpr std::string_view options =
     "\n"
+    "Options:\n"
     "  --open FILE       start from a project file, read as \"Abrir...\" reads it; the\n"
     "                    name must end in the calculator's extension. A choice record\n"
     "                    holding no code of its choice leaves that choice at its\n"
@@ -44,7 +48,8 @@ constexpr std::string_view options =
     "  --set NAME=VALUE  replace the text of a numeric input, or set a choice; after\n"
     "                    --open, in order. Texts follow the rules of the window's\n"
     "                    fields: blanks around the number are ignored, an empty text\n"
-    "                    is 0, and only \".\" separates decimals.\n"
+    "                    is 0, and only \".\" separates decimals. A choice's value is\n"
+    "                    matched whatever the case of its letters (rz is RZ).\n"
     "  --json            print one JSON object instead: calculator, inputs, results\n"
     "                    (value and text), message and fault, and with --at the\n"
     "                    array \"at\" (one object per length, in order, also for\n"
@@ -80,19 +85,48 @@ constexpr std::string_view options =
     "                    riseTimeDistance (empty when the rise-time budget fails),\n"
     "                    maximumDistance, limitedBy (Attenuation or Dispersion) and\n"
     "                    message (the rise-time message or the fault of the point).\n"
-    "                    Numbers in their shortest form that reads back exactly.\n"
+    "                    Numbers in their shortest form that reads back exactly. The\n"
+    "                    swept input cannot also be given to --set.\n"
+    "  --sweep CHOICE    run each value of a choice, in the order listed below, and\n"
+    "                    print the same CSV with the value's name in the first column.\n"
     "  --log             space the points geometrically (a constant ratio).\n"
     "  --csv FILE        write the CSV to FILE instead of standard output.\n"
-    "  --plot FILE       also draw both distances and the maximum against the input,\n"
-    "                    with the points where the limit changes marked, as PNG, SVG\n"
-    "                    or PDF by the file's extension (.png, .svg, .pdf).\n"
+    "  --plot FILE       draw both distances and the maximum against the input, with\n"
+    "                    the points where the limit changes marked, as PNG, SVG or\n"
+    "                    PDF by the file's extension (.png, .svg, .pdf; \"-\" is PNG\n"
+    "                    on standard output); without --csv, only the chart is\n"
+    "                    written.\n"
     "  --help            this text; after a calculator, only its inputs and choices.\n"
+    "  --version         the version of vantero and its licence.\n"
     "\n"
-    "Exit status: 0 when the calculation ran (a failed rise-time budget is a\n"
-    "result, not an error; so is a faulting point of a sweep, shown in its row);\n"
-    "1 on an arithmetic fault, its text on standard error after the results set\n"
-    "before it; 2 on a usage error or a text that is not a number, naming the\n"
-    "input; 3 on a file failure; 4 when the memory runs out.\n";
+    "Where a file is written (--csv, --plot), \"-\" is standard output. \"--\" ends the\n"
+    "options: what follows it is the calculator.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the calculation ran: a failed rise-time budget is a result, not an error,\n"
+    "     and so is a faulting point of a sweep, shown in its row;\n"
+    "  1  an arithmetic fault, its text on standard error after the results set\n"
+    "     before it;\n"
+    "  2  a usage error, or a text that is not a number (the message names the\n"
+    "     input);\n"
+    "  3  a file failure: a file that cannot be read or written, standard output\n"
+    "     included;\n"
+    "  4  the memory ran out.\n"
+    "Every error message goes to standard error as \"vantero: MESSAGE\".\n"
+    "\n"
+    "Examples:\n"
+    "  vantero tavo\n"
+    "      the point-to-point link at the initial figures of its window\n"
+    "  vantero estrela --set fibreType=multimode --set fibreBandwidth=500 --json\n"
+    "      a star link on multimode fibre, as one JSON object\n"
+    "  vantero tavo --set lineCode=RZ --save rz\n"
+    "      saves the figures as rz.dig, then calculates\n"
+    "  vantero anel --sweep bitRate=1:1000:31 --log --csv anel.csv\n"
+    "      the ring at 31 bit rates from 1 to 1000 Mbit/s, ten a decade\n"
+    "  vantero tavo --sweep bitRate=1:1000:1000 --log --plot tavo.png\n"
+    "      the chart of 1000 bit rates, and no CSV\n"
+    "  vantero estrela --sweep blockCode --csv -\n"
+    "      the star link with each block code, CSV on standard output\n";
 
 std::string trimmed(std::string_view text) {
     while (!text.empty() && text.back() == ' ') {
@@ -118,7 +152,10 @@ std::string wrapped(std::string_view text, std::size_t indent, std::size_t width
             lines += std::string(indent, ' ') + line + "\n";
             line.clear();
         }
-        line += (line.empty() ? "" : " ") + std::string(word);
+        if (!line.empty()) {
+            line += ' ';
+        }
+        line += word;
         text.remove_prefix(blank == std::string_view::npos ? text.size() : blank + 1);
     }
     if (!line.empty()) {
@@ -133,9 +170,15 @@ std::string calculatorHelp(const Calculator& calculator) {
     constexpr std::size_t unitWidth = 14;
     const std::string valueIndent(2 + nameWidth + initialWidth, ' ');
 
-    std::string text = "\n" + std::string(calculator.name()) + ": " +
-                       std::string(calculator.caption()) + " (project files " +
-                       std::string(calculator.layout().extension) + ")\n";
+    // Appended piece by piece: GCC 12 takes `"\n" + name` for an overlapping
+    // copy (-Wrestrict) at -O3.
+    std::string text = "\n";
+    text += calculator.name();
+    text += ": ";
+    text += calculator.caption();
+    text += " (project files ";
+    text += calculator.layout().extension;
+    text += ")\n";
     text += "  " + padded("input", nameWidth) + padded("initial", initialWidth) +
             padded("unit", unitWidth) + "label\n";
     std::vector<std::string_view> notInFile;
@@ -182,12 +225,13 @@ std::string calculatorHelp(const Calculator& calculator) {
 }
 
 // Reports a failure on `err` as the window's error box shows it, with its
-// final full stop, and gives its exit status. A file failure names the file.
+// final full stop, after the program's name, and gives its exit status. A
+// file failure names the file.
 int report(std::FILE* err, const Failure& failure) {
-    std::string line;
+    std::string line = "vantero: ";
     const auto* file = dynamic_cast<const FileFailure*>(&failure);
     if (file != nullptr && !file->path().empty()) {
-        line = file->path() + ": ";
+        line += file->path() + ": ";
     }
     line += failureMessage(failure) + ".\n";
     std::fputs(line.c_str(), err);
@@ -206,29 +250,63 @@ void flushStream(std::FILE* out, const std::string& name) {
     }
 }
 
-// Runs the sweep, writing its CSV as it goes, and then draws its chart. A
-// named output file takes the place of the old one only once it is whole; a
-// pipe or a device is written as the sweep runs.
+// Writes `text` to standard output and makes sure it got there.
+void writeStandardOutput(std::FILE* out, std::string_view text) {
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fflush(out) != 0 ||
+        std::ferror(out)) {
+        failWriting("standard output");
+    }
+}
+
+// Where a named output file goes: in the place of the old one once it is
+// whole; a pipe or a device is written as the bytes come.
+void openOutput(std::optional<FileReplacement>& file, const std::optional<std::string>& path) {
+    if (path && !isStandardOutput(path)) {
+        file.emplace(*path, SpecialFiles::WriteInto);
+    }
+}
+
+OutputSink outputSink(std::optional<FileReplacement>& file, std::FILE* out) {
+    if (file) {
+        return [&file = *file](std::string_view bytes) { file.write(bytes); };
+    }
+    return streamSink(out, "standard output");
+}
+
+void finishOutput(std::optional<FileReplacement>& file, std::FILE* out) {
+    if (file) {
+        file->commit();
+    } else {
+        flushStream(out, "standard output");
+    }
+}
+
+// Runs the sweep, writing its CSV as it goes (none when only a chart is
+// asked for), and then draws its chart.
 int runSweep(const Session& session, const SweepRange& range, const Arguments& a, std::FILE* out,
              const ChartRenderer& drawChart) {
     const Calculator& calculator = session.calculator();
+    const bool writesCsv = a.csv || !a.plot;
     std::optional<FileReplacement> csvFile;
-    if (a.csv) {
-        csvFile.emplace(*a.csv, SpecialFiles::WriteInto);
-    }
+    openOutput(csvFile, a.csv);
     std::optional<SweepChart> chart;
     std::optional<ChartEnvelope> envelope;
     if (a.plot) {
         chart = sweepChart(calculator, range);
         envelope.emplace(range.from, range.to, range.logarithmic);
     }
-    CsvWriter csv(csvFile ? [&file = *csvFile](std::string_view bytes) { file.write(bytes); }
-                          : streamSink(out, "standard output"));
-    csv.header(calculator.inputs()[range.input].name);
+    std::optional<CsvWriter> csv;
+    if (writesCsv) {
+        csv.emplace(outputSink(csvFile, out));
+        csv->header(calculator.inputs()[range.input].name);
+    }
     runSweepBlocks(
         session, range, envelope.has_value(),
         [&](const SweepBlock& block) {
-            csv.write(block.csv);
+            if (csv) {
+                csv->write(block.csv);
+            }
             if (envelope) {
                 for (const ChartPoint& point : block.chart) {
                     envelope->add(point);
@@ -236,20 +314,38 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
             }
         },
         sweepWorkers(range.count));
-    csv.finish();
-    if (csvFile) {
-        csvFile->commit();
-    } else {
-        flushStream(out, "standard output");
+    if (csv) {
+        csv->finish();
+        finishOutput(csvFile, out);
     }
     if (chart) {
         chart->points = envelope->points();
         chart->crossovers = envelope->crossovers();
-        const std::string picture = drawChart(*chart, *imageFormatOf(*a.plot));
-        replaceFile(*a.plot,
-                    {reinterpret_cast<const std::uint8_t*>(picture.data()), picture.size()},
-                    SpecialFiles::WriteInto);
+        if (isStandardOutput(a.plot)) {
+            writeStandardOutput(out, drawChart(*chart, ImageFormat::Png));
+        } else {
+            const std::string picture = drawChart(*chart, *imageFormatOf(*a.plot));
+            replaceFile(*a.plot,
+                        {reinterpret_cast<const std::uint8_t*>(picture.data()), picture.size()},
+                        SpecialFiles::WriteInto);
+        }
     }
+    return 0;
+}
+
+// Runs the calculation at each value of a choice, writing its CSV: the same
+// columns as a sweep of a number, the value's name in the first.
+int runChoiceSweep(Session& session, const ChoiceSweep& sweep, const Arguments& a, std::FILE* out) {
+    const ChoiceDescription& choice = session.calculator().choices()[sweep.choice];
+    std::optional<FileReplacement> csvFile;
+    openOutput(csvFile, a.csv);
+    CsvWriter csv(outputSink(csvFile, out));
+    csv.header(choice.name);
+    for (std::size_t v = 0; v < choice.values.size(); ++v) {
+        csv.row(choice.values[v], session.runWithChoice(sweep.choice, static_cast<int>(v)));
+    }
+    csv.finish();
+    finishOutput(csvFile, out);
     return 0;
 }
 
@@ -306,8 +402,11 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
             throw UsageError("no calculator \"" + a.calculator + "\"; the calculators are " +
                              calculatorNames());
         }
-        const std::string text = helpText(calculator);
-        std::fputs(text.c_str(), out);
+        writeStandardOutput(out, helpText(calculator));
+        return 0;
+    }
+    if (a.version) {
+        writeStandardOutput(out, versionText());
         return 0;
     }
     if (a.calculator.empty()) {
@@ -320,7 +419,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (a.plot && !drawChart) {
         throw UsageError("--plot: this build of vantero draws no charts (it was built without Qt)");
     }
-    if (a.plot && !imageFormatOf(*a.plot)) {
+    if (a.plot && !isStandardOutput(a.plot) && !imageFormatOf(*a.plot)) {
         throw UsageError("--plot writes PNG, SVG or PDF, by the extension of its file (.png, "
                          ".svg or .pdf), not \"" +
                          *a.plot + "\"");
@@ -344,14 +443,22 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         settings.push_back(resolveSetting(*calculator, set));
     }
     std::optional<SweepRange> range;
+    std::optional<ChoiceSweep> choiceSweep;
     if (a.sweep) {
-        range = parseSweep(*calculator, *a.sweep, a.log);
+        choiceSweep = parseChoiceSweep(*calculator, *a.sweep);
+        if (!choiceSweep) {
+            range = parseSweep(*calculator, *a.sweep, a.log);
+        } else if (a.log || a.plot) {
+            throw UsageError(std::string(a.log ? "--log" : "--plot") +
+                             " goes with the sweep of a numeric input, not of the choice " +
+                             *a.sweep);
+        }
     }
 
     const std::unique_ptr<Session> session = calculator->newSession();
     if (a.open) {
         if (!isProjectPath(*a.open, calculator->layout().extension)) {
-            std::fprintf(err, "%s: %s.\n", a.open->c_str(), cannotOpenWarning);
+            std::fprintf(err, "vantero: %s: %s.\n", a.open->c_str(), cannotOpenWarning);
             return 3;
         }
         openProject(*session, *a.open);
@@ -365,26 +472,33 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (range) {
         return runSweep(*session, *range, a, out, drawChart);
     }
+    if (choiceSweep) {
+        return runChoiceSweep(*session, *choiceSweep, a, out);
+    }
     return runOnce(*session, a, lengths, out, drawReport);
 }
 
 } // namespace
 
-std::string helpText(const Calculator* only) {
-    std::string text(usage);
-    if (only == nullptr) {
-        // The calculators, "a (x), b (y) or c (z)", where the purpose says @.
-        std::string list;
-        const auto all = calculators();
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            list += i == 0 ? "" : i + 1 == all.size() ? " or " : ", ";
-            list += std::string(all[i]->name()) + " (" + std::string(all[i]->network()) + ")";
-        }
-        std::string paragraph(purpose);
-        paragraph.replace(paragraph.find('@'), 1, list);
-        text += "\n" + wrapped(paragraph, 0, 79);
-        text += options;
+std::string generalHelpText() {
+    // The calculators, "a (x), b (y) or c (z)", where the purpose says @.
+    std::string list;
+    const auto all = calculators();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == all.size() ? " or " : ", ";
+        list += std::string(all[i]->name()) + " (" + std::string(all[i]->network()) + ")";
     }
+    // Appended piece by piece: GCC 12 takes a replace() here for an
+    // overlapping copy (-Wrestrict) at -O3.
+    const std::size_t at = purpose.find('@');
+    std::string paragraph(purpose.substr(0, at));
+    paragraph += list;
+    paragraph += purpose.substr(at + 1);
+    return std::string(usage) + "\n" + wrapped(paragraph, 0, 79) + std::string(options);
+}
+
+std::string helpText(const Calculator* only) {
+    std::string text = only == nullptr ? generalHelpText() : std::string(usage);
     for (const Calculator* calculator : calculators()) {
         if (only == nullptr || only == calculator) {
             text += calculatorHelp(*calculator);
@@ -393,14 +507,19 @@ std::string helpText(const Calculator* only) {
     return text;
 }
 
+std::string versionText() {
+    return "vantero (VANTERO) " VANTERO_VERSION "\n"
+           "Copyright (c) 2026 The VANTERO developers.\n"
+           "Licensed under the MIT licence: you may use, copy, change and give it away;\n"
+           "it comes without any warranty.\n";
+}
+
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
                    const ChartRenderer& drawChart, const ReportRenderer& drawReport) {
     try {
         return run(parseArguments(args), out, err, drawChart, drawReport);
     } catch (const UsageError& error) {
-        std::fprintf(err,
-                     "vantero: %s\n(vantero --help lists the calculators, their inputs "
-                     "and their choices)\n",
+        std::fprintf(err, "vantero: %s\nTry 'vantero --help' for more information.\n",
                      error.what());
         return 2;
     } catch (const Failure& failure) {

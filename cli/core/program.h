@@ -18,16 +18,24 @@ namespace vantero::cli {
 using ChartRenderer = std::function<std::string(const SweepChart&, ImageFormat)>;
 
 // Runs the command line `args` (without the program's name), writing results
-// to `out` and failures and usage errors to `err`, and gives the exit status:
-// 0 when the calculation ran, 1 on an arithmetic fault, 2 on a usage error or
-// a text that is not a number, 3 on a file failure, 4 when the memory runs
-// out. `drawChart` and `drawReport` are empty in a build that draws no
-// charts; --plot and --report are then usage errors.
+// to `out` and failures and usage errors to `err` (each message after
+// "vantero: "), and gives the exit status: 0 when the calculation ran, 1 on
+// an arithmetic fault, 2 on a usage error or a text that is not a number, 3
+// on a file failure (standard output included), 4 when the memory runs out.
+// `drawChart` and `drawReport` are empty in a build that draws no charts;
+// --plot and --report are then usage errors.
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
                    const ChartRenderer& drawChart, const ReportRenderer& drawReport = {});
 
 // The text of --help: the usage and every calculator's inputs and choices, or
 // those of one calculator only.
 std::string helpText(const Calculator* only = nullptr);
+// The part of --help before the calculators' inputs: the usage, the purpose,
+// the options, the exit status and the examples.
+std::string generalHelpText();
+
+// The text of --version: the program and its version, the copyright and the
+// licence.
+std::string versionText();
 
 } // namespace vantero::cli

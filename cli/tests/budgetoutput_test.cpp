@@ -89,12 +89,12 @@ INSTANTIATE_TEST_SUITE_P(
                {"estrela", "--set", "bitRate=0", "--at", "1"},
                1,
                "powerDistance\t14.28571\n",
-               "Floating point division by zero.\n"},
+               "vantero: Floating point division by zero.\n"},
         AtCase{"a faulting run in JSON",
                {"estrela", "--set", "bitRate=0", "--json", "--at", "1"},
                1,
                "\"fault\": \"Floating point division by zero\",\n  \"at\": []\n}\n",
-               "Floating point division by zero.\n"},
+               "vantero: Floating point division by zero.\n"},
         // Budgets that fault end the output; later lengths are not given.
         AtCase{"a length whose rise time overflows",
                {"estrela", "--at", "1", "--at", "1e308", "--at", "2"},
@@ -103,13 +103,13 @@ INSTANTIATE_TEST_SUITE_P(
                "connectors\t4.00000\ncouplerLoss\t9.00000\nsafetyMargin\t3.00000\n"
                "fibre\t7.00000E+307\nsystemRiseTime\t6.12504\n"
                "transmitterReceiverRiseTime\t4.94975\n",
-               "Floating point overflow.\n"},
+               "vantero: Floating point overflow.\n"},
         AtCase{"the same in JSON",
                {"estrela", "--json", "--at", "1e308"},
                1,
                "      \"powerBudgetMet\": false,\n      \"riseTimeBudgetMet\": false,\n"
                "      \"fault\": \"Floating point overflow\"\n    }\n  ]\n}\n",
-               "Floating point overflow.\n"}),
+               "vantero: Floating point overflow.\n"}),
     [](const auto& info) { return testNameOf(info.param.name); });
 
 struct UsageCase {
@@ -246,7 +246,7 @@ TEST(Report, ofAFaultingRunHoldsTheResultsUpToTheFault) {
     const auto report =
         reportOf({"estrela", "--open", project, "--report", folder.file("r.pdf")}, o);
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, "Floating point division by zero.\n");
+    EXPECT_EQ(o.err, "vantero: Floating point division by zero.\n");
     ASSERT_TRUE(report);
     EXPECT_EQ(report->projectFile, project);
     EXPECT_TRUE(report->faulted);
@@ -262,7 +262,7 @@ TEST(Report, thatCannotBeWrittenIsAFileFailureAfterTheResults) {
     Outcome o;
     reportOf({"anel", "--report", path}, o);
     EXPECT_EQ(o.status, 3);
-    EXPECT_EQ(o.err, path + ": File not found.\n");
+    EXPECT_EQ(o.err, "vantero: " + path + ": File not found.\n");
     EXPECT_TRUE(o.out.starts_with("powerDistance\t11.42857\n")) << o.out;
 }
 

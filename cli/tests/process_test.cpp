@@ -29,8 +29,11 @@ struct Outcome {
 };
 
 // Runs vantero with `args`; its standard output goes to `outPath` when one is
-// given. `environment` replaces the environment when not empty; `limits` are
-// set on the child before it starts (RLIMIT_AS to a number of bytes, say).
+// given, and is closed when that is `closed`. `environment` replaces the
+// environment when not empty; `limits` are set on the child before it starts
+// (RLIMIT_AS to a number of bytes, say).
+constexpr const char* closed = "(closed)";
+
 Outcome run(const std::vector<std::string>& args, const std::string& outPath = {},
             const std::vector<std::string>& environment = {},
             const std::vector<std::pair<int, rlim_t>>& limits = {}) {
@@ -52,9 +55,12 @@ Outcome run(const std::vector<std::string>& args, const std::string& outPath = {
     Outcome outcome;
     const pid_t pid = fork();
     if (pid == 0) {
-        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(outFd, 1);
+        if (outPath == closed) {
+            close(1);
+        } else {
+            dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+        }
         dup2(errFd, 2);
         for (const auto& [resource, value] : limits) {
             const rlimit limit{value, value};
@@ -118,12 +124,12 @@ INSTANTIATE_TEST_SUITE_P(
                  {"estrela", "--set", "fibreAttenuation=0"},
                  1,
                  "",
-                 "Floating point division by zero.\n"},
+                 "vantero: Floating point division by zero.\n"},
         Expected{"not a number",
                  {"tavo", "--set", "bitRate=3,4"},
                  2,
                  "",
-                 "bitRate: \"3,4\" não é um número válido.\n"},
+                 "vantero: bitRate: \"3,4\" não é um número válido.\n"},
         Expected{"usage",
                  {"tavo", "--set", "lineCode=AMI"},
                  2,
@@ -133,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"anel", "--open", "/nonexistent/x.anel"},
                  3,
                  "",
-                 "/nonexistent/x.anel: File not found.\n"},
+                 "vantero: /nonexistent/x.anel: File not found.\n"},
         Expected{"help", {"--help"}, 0, "Usage:\n", ""},
         Expected{"sweep",
                  {"anel", "--sweep", "bitRate=10:20:3"},
@@ -148,10 +154,19 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(Program, aFullStandardOutputIsAFileFailure) {
-    const Outcome o = run({"tavo"}, "/dev/full");
-    EXPECT_EQ(o.status, 3);
-    EXPECT_EQ(o.err, "standard output: Disk full.\n");
+TEST(Program, aStandardOutputThatTakesNothingIsAFileFailure) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"tavo"},
+                                                 {"--help"},
+                                                 {"anel", "--help"},
+                                                 {"--version"},
+                                                 {"estrela", "--sweep", "blockCode"}}) {
+        Outcome o = run(args, "/dev/full");
+        EXPECT_EQ(o.status, 3) << args[0];
+        EXPECT_EQ(o.err, "vantero: standard output: Disk full.\n");
+        o = run(args, closed);
+        EXPECT_EQ(o.status, 3) << args[0];
+        EXPECT_EQ(o.err, "vantero: standard output: I/O error 9.\n"); // EBADF
+    }
 }
 
 TEST(Program, drawsAChartWithoutADisplay) {

@@ -1,4 +1,5 @@
 #include "anel/core/ringlink.h"
+#include "cli/core/arguments.h"
 #include "cli/tests/commandline.h"
 #include "common/tests/calculationtesting.h"
 #include "estrela/core/starlink.h"
@@ -11,6 +12,7 @@
 #include <new>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vantero::cli {
@@ -142,18 +144,18 @@ TEST(CommandLine, anArithmeticFaultEndsTheRunWithItsTextOnStandardError) {
     Outcome o = runVantero({"estrela", "--set", "fibreAttenuation=0"});
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out, "");
-    EXPECT_EQ(o.err, "Floating point division by zero.\n");
+    EXPECT_EQ(o.err, "vantero: Floating point division by zero.\n");
 
     // A fault after the power budget: what was set before it is printed.
     o = runVantero({"estrela", "--set", "bitRate=0"});
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out, "powerDistance\t14.28571\n");
-    EXPECT_EQ(o.err, "Floating point division by zero.\n");
+    EXPECT_EQ(o.err, "vantero: Floating point division by zero.\n");
 
     o = runVantero({"estrela", "--set", "bitRate=0", "--json"});
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(o.out.find("\"fault\": \"Floating point division by zero\""), std::string::npos);
-    EXPECT_EQ(o.err, "Floating point division by zero.\n");
+    EXPECT_EQ(o.err, "vantero: Floating point division by zero.\n");
 }
 
 struct BadNumber {
@@ -177,14 +179,15 @@ TEST_P(BadNumbers, areAUsageErrorNamingTheInput) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, BadNumbers,
-    testing::Values(BadNumber{"tavo", "bitRate=3,4", "bitRate: \"3,4\" não é um número válido.\n"},
+    testing::Values(BadNumber{"tavo", "bitRate=3,4",
+                              "vantero: bitRate: \"3,4\" não é um número válido.\n"},
                     // Also an input this run would not read: it was typed on purpose.
                     BadNumber{"tavo", "manualSensitivity=-40 dBm",
-                              "manualSensitivity: \"-40 dBm\" não é um número válido.\n"},
+                              "vantero: manualSensitivity: \"-40 dBm\" não é um número válido.\n"},
                     BadNumber{"estrela", "couplerLoss=nove",
-                              "couplerLoss: \"nove\" não é um número válido.\n"},
+                              "vantero: couplerLoss: \"nove\" não é um número válido.\n"},
                     BadNumber{"anel", "isolatedStations=1.5.",
-                              "isolatedStations: \"1.5.\" não é um número "
+                              "vantero: isolatedStations: \"1.5.\" não é um número "
                               "válido.\n"}),
     [](const auto& info) {
         return testNameOf(info.param.calculator + std::string("_") + info.param.setting);
@@ -193,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CommandLine, aNumberBeyondADoubleFaultsInTheRunAsInTheWindow) {
     const Outcome o = runVantero({"tavo", "--set", "gainMargin=1e400"});
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, "Floating point overflow.\n");
+    EXPECT_EQ(o.err, "vantero: Floating point overflow.\n");
 }
 
 // A command line that cannot be followed: exit 2, nothing on standard
@@ -243,18 +246,50 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"detector beyond the list",
                   {"tavo", "--set", "detectorType=6"},
                   "detectorType is one of 0, 1, 2, 3, 4, 5"},
-        UsageCase{"fibre type in lower case",
-                  {"anel", "--set", "fibreType=multimode"},
-                  "fibreType is one of SingleMode, Multimode"},
+        // (In lower case, "multimode", it is the value Multimode.)
+        UsageCase{"fibre type misspelt",
+                  {"anel", "--set", "fibreType=multi"},
+                  "fibreType is one of SingleMode, Multimode, not \"multi\""},
         UsageCase{"set without a value", {"tavo", "--set", "bitRate"}, "--set needs NAME=VALUE"},
         UsageCase{"option without its value", {"tavo", "--open"}, "--open needs a value"},
-        UsageCase{"unknown option", {"tavo", "--verbose"}, "unknown option \"--verbose\""},
+        UsageCase{"unknown option",
+                  {"tavo", "--verbose"},
+                  "unknown option \"--verbose\"; the options are --open, --set, --save, --sweep, "
+                  "--csv, --plot, --at, --report, --json, --log, --help and --version"},
         UsageCase{"a file opened twice",
                   {"tavo", "--open", "a.dig", "--open", "b.dig"},
                   "--open is given twice"},
-        UsageCase{"a sweep of a choice",
+        UsageCase{"a range for a choice",
                   {"tavo", "--sweep", "lineCode=0:1:2"},
+                  "lineCode is a choice: --sweep lineCode runs each of its values (NRZ, RZ), "
+                  "with no range"},
+        UsageCase{"a sweep of an unknown name",
+                  {"tavo", "--sweep", "rate=1:2:3"},
                   "--sweep varies a numeric input of tavo: bitRate, launchedPower"},
+        UsageCase{"a sweep of an unknown name lists the choices too",
+                  {"anel", "--sweep", "code"},
+                  "; or a choice: lineCode, blockCode, fibreType; not \"code\""},
+        UsageCase{"a set of the swept input",
+                  {"tavo", "--set", "bitRate=99", "--sweep", "bitRate=1:2:2"},
+                  "--set bitRate=99 and --sweep bitRate=1:2:2: the sweep gives bitRate its "
+                  "values"},
+        UsageCase{"a set of the swept choice",
+                  {"estrela", "--sweep", "blockCode", "--set=blockCode=7B8B"},
+                  "the sweep gives blockCode its values"},
+        UsageCase{"log with a sweep of a choice",
+                  {"tavo", "--sweep", "fibreType", "--log"},
+                  "--log goes with the sweep of a numeric input, not of the choice fibreType"},
+        UsageCase{"a project file to standard output",
+                  {"tavo", "--save", "-"},
+                  "--save writes a project file"},
+        UsageCase{"csv and chart both to standard output",
+                  {"tavo", "--sweep", "bitRate=1:2:2", "--csv", "-", "--plot", "-"},
+                  "only one of them can go to standard output"},
+        UsageCase{
+            "an option after the end of the options", {"--", "--json"}, "no calculator \"--json\""},
+        UsageCase{"the help says what is valid",
+                  {"tavo", "--verbose"},
+                  "\nTry 'vantero --help' for more information.\n"},
         UsageCase{"json with a sweep",
                   {"tavo", "--json", "--sweep", "bitRate=1:2:2"},
                   "--json goes with a single calculation"},
@@ -267,6 +302,41 @@ INSTANTIATE_TEST_SUITE_P(
                   {"tavo", "--sweep", "bitRate=1:2:2", "--plot", "x.png"},
                   "draws no charts"}),
     [](const auto& info) { return testNameOf(info.param.name); });
+
+TEST(CommandLine, choiceValuesAreMatchedWhateverTheirCase) {
+    for (const auto& [calculator, exact, other] :
+         {std::tuple{"tavo", "lineCode=RZ", "lineCode=rz"},
+          std::tuple{"estrela", "fibreType=Multimode", "fibreType=MULTIMODE"},
+          std::tuple{"anel", "blockCode=8B10B", "blockCode=8b10b"},
+          std::tuple{"tavo", "berChoice=1E-11", "berChoice=1e-11"}}) {
+        const Outcome expected = runVantero({calculator, "--set", exact, "--json"});
+        const Outcome o = runVantero({calculator, "--set", other, "--json"});
+        EXPECT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(o.out, expected.out) << other;
+    }
+}
+
+TEST(CommandLine, twoDashesEndTheOptions) {
+    const Outcome o = runVantero({"--", "tavo"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, runVantero({"tavo"}).out);
+}
+
+TEST(CommandLine, versionNamesTheVersionAndTheLicence) {
+    const Outcome o = runVantero({"--version"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_TRUE(o.out.starts_with("vantero (VANTERO) " VANTERO_VERSION "\n")) << o.out;
+    EXPECT_NE(o.out.find("MIT licence"), std::string::npos);
+    EXPECT_EQ(o.err, "");
+}
+
+TEST(CommandLine, helpDescribesEveryOption) {
+    const std::string help = runVantero({"--help"}).out;
+    for (const OptionName& option : optionNames()) {
+        EXPECT_NE(help.find("\n  " + std::string(option.name) + " "), std::string::npos)
+            << option.name;
+    }
+}
 
 TEST(CommandLine, helpListsEveryInputWithLabelUnitAndInitialText) {
     const Outcome all = runVantero({"--help"});
@@ -303,7 +373,7 @@ TEST(CommandLine, writesToAFullDiskAreAFileFailure) {
     // /dev/full accepts the file being opened and refuses every byte.
     const Outcome o = runVantero({"tavo", "--sweep", "bitRate=1:2:3", "--csv", "/dev/full"});
     EXPECT_EQ(o.status, 3);
-    EXPECT_EQ(o.err, "/dev/full: Disk full.\n");
+    EXPECT_EQ(o.err, "vantero: /dev/full: Disk full.\n");
 }
 
 TEST(CommandLine, aChartFileThatCannotBeWrittenIsAFileFailure) {
@@ -313,7 +383,7 @@ TEST(CommandLine, aChartFileThatCannotBeWrittenIsAFileFailure) {
     Outcome o = runVantero(
         {"tavo", "--sweep", "bitRate=1:2:3", "--csv", "/dev/null", "--plot", chart}, blank);
     EXPECT_EQ(o.status, 3);
-    EXPECT_EQ(o.err, chart + ": File not found.\n");
+    EXPECT_EQ(o.err, "vantero: " + chart + ": File not found.\n");
 
     o = runVantero({"tavo", "--sweep", "bitRate=1:2:3", "--csv", "/dev/null", "--plot",
                     folder.file("chart.png")},

@@ -176,7 +176,7 @@ TEST_P(FileFailures, exitWithTheirText) {
     const Outcome o = runVantero(args);
     EXPECT_EQ(o.status, GetParam().status);
     EXPECT_EQ(o.out, "");
-    EXPECT_EQ(o.err, root + GetParam().err);
+    EXPECT_EQ(o.err, "vantero: " + root + GetParam().err);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -201,7 +201,7 @@ TEST(ProjectFiles, aValueBeyondTheFileStopsTheSaveBeforeAnyFile) {
     TemporaryFolder folder;
     const Outcome o = runVantero({"tavo", "--set", "bitRate=1e39", "--save", folder.file("big")});
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, "Floating point overflow.\n");
+    EXPECT_EQ(o.err, "vantero: Floating point overflow.\n");
     EXPECT_FALSE(std::filesystem::exists(folder.file("big.dig")));
 }
 

@@ -10,6 +10,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -96,6 +97,61 @@ TEST(Sweep, theOtherInputsKeepTheirSettings) {
     for (std::size_t i = 1; i < rows.size(); ++i) {
         EXPECT_NE(rows[i].find(",,0,Dispersion,tempo de subida"), std::string::npos) << rows[i];
     }
+}
+
+TEST(Sweep, ofAChoiceRunsEachOfItsValuesInOrder) {
+    const Outcome o = runVantero({"estrela", "--sweep", "blockCode"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    std::vector<std::string> expected{
+        "blockCode,powerDistance,riseTimeDistance,maximumDistance,limitedBy,message"};
+    for (const auto& [code, name] :
+         {std::pair{BlockCode::Code3B4B, "3B4B"}, std::pair{BlockCode::Code7B8B, "7B8B"},
+          std::pair{BlockCode::Code8B10B, "8B10B"}}) {
+        estrela::StarLinkInput in;
+        in.blockCode = code;
+        const estrela::StarLinkResult r = estrela::calculateStarLink(in);
+        expected.push_back(std::string(name) + "," + shortest(r.powerDistance.value()) + "," +
+                           shortest(r.riseTimeDistance.value()) + "," +
+                           shortest(r.maximumDistance.value()) + ",Dispersion,");
+    }
+    EXPECT_EQ(lines(o.out), expected);
+}
+
+TEST(Sweep, ofAChoiceKeepsTheOtherSettings) {
+    // State: RZ fails tavo's rise-time budget on either fibre.
+    const Outcome o = runVantero({"tavo", "--set", "lineCode=RZ", "--sweep", "fibreType"});
+    const auto rows = lines(o.out);
+    ASSERT_EQ(rows.size(), 3u) << o.err;
+    EXPECT_TRUE(rows[1].starts_with("SingleMode,")) << rows[1];
+    EXPECT_TRUE(rows[2].starts_with("Multimode,")) << rows[2];
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        EXPECT_NE(rows[i].find(",,0,Dispersion,tempo de subida"), std::string::npos) << rows[i];
+    }
+}
+
+TEST(Sweep, aDashIsStandardOutput) {
+    const Outcome o = runVantero({"anel", "--sweep", "bitRate=10:20:3", "--csv", "-"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, runVantero({"anel", "--sweep", "bitRate=10:20:3"}).out);
+    EXPECT_FALSE(std::filesystem::exists("-"));
+}
+
+TEST(Sweep, aChartWithoutCsvIsTheOnlyOutput) {
+    TemporaryFolder folder;
+    const auto blank = [](const SweepChart&, ImageFormat) { return std::string("png"); };
+    Outcome o =
+        runVantero({"tavo", "--sweep", "bitRate=1:2:3", "--plot", folder.file("c.png")}, blank);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(fileContents(folder.file("c.png")), "png");
+
+    // The chart itself to standard output, or the CSV beside the chart.
+    o = runVantero({"tavo", "--sweep", "bitRate=1:2:3", "--plot", "-"}, blank);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "png");
+    o = runVantero(
+        {"tavo", "--sweep", "bitRate=1:2:3", "--csv", "-", "--plot", folder.file("d.png")}, blank);
+    EXPECT_EQ(lines(o.out).size(), 4u);
 }
 
 TEST(SweepValues, evenlySpacedWithBothEndsExact) {
@@ -194,7 +250,7 @@ TEST(SweepRanges, aBoundThatIsNotANumberNamesTheSweptInput) {
     }
     const Outcome o = runVantero({"estrela", "--sweep", "bitRate=1:dez:3"});
     EXPECT_EQ(o.status, 2);
-    EXPECT_EQ(o.err, "bitRate: \"dez\" não é um número válido.\n");
+    EXPECT_EQ(o.err, "vantero: bitRate: \"dez\" não é um número válido.\n");
 }
 
 ChartPoint point(double x, double lp, std::optional<double> ld, LimitingFactor limit) {

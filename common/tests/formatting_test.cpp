@@ -132,7 +132,7 @@ std::string referenceFixed(double value, int decimals) {
     const int keep = exponent + 1 + decimals;
     if (keep <= 0) {
         const bool up = keep == 0 && digits[0] >= '5';
-        digits = up ? "1" : "0";
+        digits.assign(1, up ? '1' : '0'); // not = "1": GCC 12 -Wrestrict at -O3
         exponent = up ? -decimals : 0;
     } else if (keep < 18) {
         roundAt(static_cast<std::size_t>(keep));
@@ -146,7 +146,10 @@ std::string referenceFixed(double value, int decimals) {
         out += index >= 0 && index < static_cast<int>(digits.size()) ? digits[index] : '0';
     }
     const bool zero = out.find_first_not_of("0.") == std::string::npos;
-    return value < 0 && !zero ? "-" + out : out;
+    if (value < 0 && !zero) {
+        out.insert(out.begin(), '-'); // not "-" + out: GCC 12 -Wrestrict
+    }
+    return out;
 }
 
 TEST(FormatFixed, agreesWithTheExactExpansionOnRandomValues) {

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace vantero::packaging {
+
+// The bash completion of vantero: the calculators, the options, the inputs
+// and choices of the calculator on the line after --set and --sweep, a
+// choice's values after "--set CHOICE=", and file names after the options
+// that take a file (project files of the calculator after --open).
+std::string bashCompletion();
+
+} // namespace vantero::packaging

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The bash completion of vantero: what each command line completes to.
+#   completion_test.sh COMPLETION_SCRIPT
+set -uo pipefail
+source "$1"
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+touch "$folder/a.dig" "$folder/b.DIG" "$folder/c.stl"
+mkdir "$folder/sub"
+
+# The completions of LINE (the cursor at its end), sorted, one line.
+complete_line() {
+  COMP_LINE=$1
+  COMP_POINT=${#1}
+  COMPREPLY=()
+  _vantero
+  printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' ' | sed 's/ $//'
+}
+
+status=0
+check() {
+  local got
+  got=$(complete_line "$1")
+  if [ "$got" == "$2" ]; then
+    echo "ok: '$1'"
+  else
+    echo "FAIL: '$1' gave '$got', not '$2'"; status=1
+  fi
+}
+
+check 'vantero ' 'anel estrela tavo'
+check 'vantero e' 'estrela'
+check 'vantero tavo ' ''
+check 'vantero tavo --s' '--save --set --sweep'
+check 'vantero --v' '--version'
+check 'vantero -- ' 'anel estrela tavo'
+check 'vantero tavo --set bitR' 'bitRate='
+check 'vantero --set x=1 ta' 'tavo'
+check 'vantero tavo --set fibreT' 'fibreType='
+# Bash completes only what follows the last "=" of the word.
+check 'vantero tavo --set fibreType=' 'Multimode SingleMode'
+check 'vantero anel --set blockCode=8' '8B10B'
+check 'vantero tavo --set lineCode=r' 'RZ'
+check 'vantero tavo --set lightSource=l' 'LASER LED'
+check 'vantero tavo --set fibreType=mU' 'Multimode'
+check 'vantero tavo --set detectorType=' '0 1 2 3 4 5'
+check 'vantero tavo --set bitRate=' ''
+check 'vantero estrela --sweep block' 'blockCode'
+check 'vantero estrela --sweep bitR' 'bitRate='
+check 'vantero --open x.dig tavo --set berC' 'berChoice='
+check "vantero tavo --open $folder/" "$folder/a.dig $folder/b.DIG $folder/sub"
+check "vantero tavo --csv $folder/c" "$folder/c.stl"
+exit $status
