@@ -89,6 +89,12 @@ struct LinkBudgets {
 // model of `Newton` (libpelkadi), t_m L^0.7.
 inline constexpr double modalLengthExponent = PELKADI_MODAL_LENGTH_EXPONENT;
 
+// Adds a term to the power budget, in the order of the formula.
+inline void addPowerTerm(LinkBudgets& budgets, std::string_view name, std::string_view caption,
+                         std::string_view unit, TermKind kind, double value) {
+    budgets.powerTerms.push_back({name, caption, unit, kind, value});
+}
+
 // Checks the length at the start of the budgets: the invalid operation fault
 // for a negative length or one that is not a number.
 void checkLength(double km);

@@ -1,6 +1,5 @@
 #include "anel/core/description.h"
 
-#include "anel/core/ringlinkbudgets.h"
 
 namespace vantero::anel {
 

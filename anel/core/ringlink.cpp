@@ -11,37 +11,75 @@ using Res = RingLinkResult;
 
 namespace {
 
+// The figures of a run, converted in the order every run converts them.
+struct Figures {
+    double bitRate;
+    double launched;
+    double sensitivity;
+    double spectralWidth;
+    double dispersion;
+    double alpha;
+    double bandwidth;
+    double n; // isolated stations
+    double outputLoss;
+    double isolationLoss;
+    double inputLoss;
+    double connectorLoss;
+    double margin;
+};
+
+double convert(const In& in, NumberText In::*member) {
+    return convertInput<In>(in, member, ringLinkInputs);
+}
+
+Figures convertFigures(const In& in) {
+    Figures f{};
+    f.bitRate = convert(in, &In::bitRate);
+    f.launched = convert(in, &In::launchedPower);
+    f.sensitivity = convert(in, &In::receiverSensitivity);
+    f.spectralWidth = convert(in, &In::spectralWidth);
+    f.dispersion = convert(in, &In::chromaticDispersion);
+    f.alpha = convert(in, &In::fibreAttenuation);
+    f.bandwidth = convert(in, &In::fibreBandwidth);
+    f.n = convert(in, &In::isolatedStations);
+    f.outputLoss = convert(in, &In::switchOutputLoss);
+    f.isolationLoss = convert(in, &In::switchIsolationLoss);
+    f.inputLoss = convert(in, &In::switchInputLoss);
+    f.connectorLoss = convert(in, &In::connectorLoss);
+    f.margin = convert(in, &In::safetyMargin);
+    return f;
+}
+
+// Power budget: the light leaves through the transmitting station's switch,
+// passes the switches of the N isolated stations and enters the receiving
+// station's switch, over N + 1 lengths of fibre; the connectors count
+// 2 (N + 2) times. Evaluated left to right. The power left for the fibre,
+// and its loss per km of distance.
+Extended connectorsLoss(const Figures& f) {
+    return (Extended(f.n) + 2) * 2 * f.connectorLoss;
+}
+Extended isolationLoss(const Figures& f) {
+    return Extended(f.n) * f.isolationLoss;
+}
+Extended powerForFibre(const Figures& f) {
+    return Extended(f.launched) - f.sensitivity - f.outputLoss - f.inputLoss - f.margin -
+           connectorsLoss(f) - isolationLoss(f);
+}
+Extended lossPerKm(const Figures& f) {
+    return (Extended(f.n) + 1) * f.alpha;
+}
+
+NetworkRiseTimeFigures riseTimeFigures(const Figures& f, const In& in) {
+    return {f.bitRate,   f.bandwidth,  f.dispersion, f.spectralWidth,
+            in.lineCode, in.blockCode, in.fibreType};
+}
+
 void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
-    auto convert = [&](NumberText In::*member) {
-        return convertInput<In>(in, member, ringLinkInputs);
-    };
-    const double bitRate = convert(&In::bitRate);
-    const double launched = convert(&In::launchedPower);
-    const double sensitivity = convert(&In::receiverSensitivity);
-    const double spectralWidth = convert(&In::spectralWidth);
-    const double dispersion = convert(&In::chromaticDispersion);
-    const double alpha = convert(&In::fibreAttenuation);
-    const double bandwidth = convert(&In::fibreBandwidth);
-    const double n = convert(&In::isolatedStations);
-    const double outputLoss = convert(&In::switchOutputLoss);
-    const double isolationLoss = convert(&In::switchIsolationLoss);
-    const double inputLoss = convert(&In::switchInputLoss);
-    const double connectorLoss = convert(&In::connectorLoss);
-    const double margin = convert(&In::safetyMargin);
-
-    // Power budget: the light leaves through the transmitting station's
-    // switch, passes the switches of the N isolated stations and enters the
-    // receiving station's switch, over N + 1 lengths of fibre; the connectors
-    // count 2 (N + 2) times. Evaluated left to right.
-    const double lp = store((Extended(launched) - sensitivity - outputLoss - inputLoss - margin -
-                             (Extended(n) + 2) * 2 * connectorLoss - Extended(n) * isolationLoss) /
-                            ((Extended(n) + 1) * alpha));
-    out.powerDistance.setNumber(lp);
-
+    const Figures f = convertFigures(in);
+    out.powerDistance.setNumber(store(powerForFibre(f) / lossPerKm(f)));
     runRiseTimeBudget(
-        out,
-        {bitRate, bandwidth, dispersion, spectralWidth, in.lineCode, in.blockCode, in.fibreType},
-        [&] { return convert(&In::normalizedBandwidth); }, solver, ringLinkTexts);
+        out, riseTimeFigures(f, in), [&] { return convert(in, &In::normalizedBandwidth); }, solver,
+        ringLinkTexts);
 }
 
 } // namespace
@@ -50,6 +88,30 @@ RingLinkResult calculateRingLink(const RingLinkInput& input, RiseTimeSolver solv
     RingLinkResult result;
     runRecordingFault(result.fault, [&] { runSteps(input, result, solver); });
     return result;
+}
+
+LinkBudgets ringLinkBudgetsAt(const RingLinkInput& in, double km) {
+    return budgetsAt(km, [&](LinkBudgets& out) {
+        const Figures f = convertFigures(in);
+        addPowerTerm(out, "launchedPower", "Potência óptica média injetada", dBm,
+                     TermKind::Available, f.launched);
+        addPowerTerm(out, "receiverSensitivity", "Sensitividade do receptor", dBm,
+                     TermKind::Required, f.sensitivity);
+        addPowerTerm(out, "switchOutputLoss", "Saída do comutador (estação receptora)", dB,
+                     TermKind::Loss, f.outputLoss);
+        addPowerTerm(out, "switchInputLoss", "Entrada do comutador (estação transmissora)", dB,
+                     TermKind::Loss, f.inputLoss);
+        addPowerTerm(out, "safetyMargin", "Margem de segurança", dB, TermKind::Loss, f.margin);
+        addPowerTerm(out, "connectors", "Conectores (2 × (N + 2))", dB, TermKind::Loss,
+                     store(connectorsLoss(f)));
+        addPowerTerm(out, "switchIsolation", "Isolação dos comutadores (N estações isoladas)", dB,
+                     TermKind::Loss, store(isolationLoss(f)));
+        addPowerTerm(out, "fibre", "Atenuação da fibra (N + 1 lances)", dB, TermKind::Loss,
+                     store(lossPerKm(f) * km));
+        out.powerMargin = store(powerForFibre(f) - lossPerKm(f) * km);
+        addNetworkRiseTimeBudget(
+            out, riseTimeFigures(f, in), [&] { return convert(in, &In::normalizedBandwidth); }, km);
+    });
 }
 
 } // namespace vantero::anel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/budgets.h"
 #include "common/choices.h"
 #include "common/networklink.h"
 #include "common/numbers.h"
@@ -50,5 +51,14 @@ struct RingLinkResult : NetworkLinkResult {};
 // at its step and is kept in `fault`, after the outputs set before it.
 // Multimode fibre takes the rise-time distance from `solver`.
 RingLinkResult calculateRingLink(const RingLinkInput& input, RiseTimeSolver solver = Newton);
+
+// Both budgets of a ring link at `km` km of fibre between neighbouring
+// stations (see LinkBudgets). The power terms, in the order of the power
+// budget's formula: the launched power, the receiver sensitivity, the
+// receiving switch's output loss, the transmitting switch's input loss, the
+// safety margin, the connectors (2 (N + 2) of them), the isolation loss of
+// the N isolated stations' switches and the fibre (its attenuation over the
+// N + 1 lengths the light crosses).
+LinkBudgets ringLinkBudgetsAt(const RingLinkInput& input, double km);
 
 } // namespace vantero::anel

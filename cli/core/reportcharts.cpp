@@ -10,7 +10,7 @@ namespace {
 
 constexpr double gap = 4; // between a bar or a line and its label
 
-struct BarSpec {
+struct BarPlan {
     std::string caption;
     double from;
     double to;
@@ -52,13 +52,13 @@ Axis roundAxis(double lo, double hi, int wanted) {
     return axis;
 }
 
-BarChart layoutBars(const std::vector<BarSpec>& specs, const std::optional<Reference>& reference,
+BarChart layoutBars(const std::vector<BarPlan>& plans, const std::optional<Reference>& reference,
                     std::string axisTitle, bool stepped, const Box& area, double lineHeight,
                     const TextWidth& width) {
     BarChart chart;
     double captionWidth = 0;
-    for (const BarSpec& spec : specs) {
-        captionWidth = std::max(captionWidth, width(spec.caption));
+    for (const BarPlan& plan : plans) {
+        captionWidth = std::max(captionWidth, width(plan.caption));
     }
     captionWidth = std::min(captionWidth + 10, 0.42 * area.width);
     const double top = area.top + lineHeight + 6;              // the reference's label above
@@ -69,9 +69,9 @@ BarChart layoutBars(const std::vector<BarSpec>& specs, const std::optional<Refer
 
     double lo = std::numeric_limits<double>::infinity();
     double hi = -lo;
-    for (const BarSpec& spec : specs) {
-        lo = std::min({lo, spec.from, spec.to});
-        hi = std::max({hi, spec.from, spec.to});
+    for (const BarPlan& plan : plans) {
+        lo = std::min({lo, plan.from, plan.to});
+        hi = std::max({hi, plan.from, plan.to});
     }
     if (reference) {
         lo = std::min(lo, reference->value);
@@ -99,23 +99,23 @@ BarChart layoutBars(const std::vector<BarSpec>& specs, const std::optional<Refer
         referenceX = chart.axis.pixel(reference->value);
     }
     const double rowHeight =
-        plot.height / static_cast<double>(std::max<std::size_t>(specs.size(), 1));
+        plot.height / static_cast<double>(std::max<std::size_t>(plans.size(), 1));
     const double barHeight = std::min(0.62 * rowHeight, 1.6 * lineHeight);
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        const BarSpec& spec = specs[i];
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+        const BarPlan& plan = plans[i];
         const double middle = plot.top + (static_cast<double>(i) + 0.5) * rowHeight;
-        BarRow row{spec.caption, spec.value, spec.kind, {}, {}, {}};
-        const double x0 = chart.axis.pixel(std::min(spec.from, spec.to));
-        const double x1 = chart.axis.pixel(std::max(spec.from, spec.to));
+        BarRow row{plan.caption, plan.value, plan.kind, {}, {}, {}};
+        const double x0 = chart.axis.pixel(std::min(plan.from, plan.to));
+        const double x1 = chart.axis.pixel(std::max(plan.from, plan.to));
         row.bar = {x0, middle - barHeight / 2, std::max(x1 - x0, 1.0), barHeight};
         row.captionBox = {area.left, middle - rowHeight / 2, captionWidth - 8, rowHeight};
 
         // The value beside the end the bar goes to, else beside its start,
         // else on it.
-        const double w = width(spec.value);
+        const double w = width(plan.value);
         const Box right{row.bar.right() + gap, middle - lineHeight / 2, w, lineHeight};
         const Box left{row.bar.left - gap - w, middle - lineHeight / 2, w, lineHeight};
-        const bool down = spec.to < spec.from;
+        const bool down = plan.to < plan.from;
         auto clearOfReference = [&](Box box, bool rightSide) {
             if (referenceX && box.left < *referenceX && box.right() > *referenceX) {
                 box.left = rightSide ? *referenceX + gap : *referenceX - gap - w;
@@ -136,8 +136,8 @@ BarChart layoutBars(const std::vector<BarSpec>& specs, const std::optional<Refer
         chart.rows.push_back(std::move(row));
     }
     if (stepped) {
-        for (std::size_t i = 0; i + 1 < specs.size(); ++i) {
-            const double x = chart.axis.pixel(specs[i].to);
+        for (std::size_t i = 0; i + 1 < plans.size(); ++i) {
+            const double x = chart.axis.pixel(plans[i].to);
             chart.steps.emplace_back(Pixel{x, chart.rows[i].bar.bottom()},
                                      Pixel{x, chart.rows[i + 1].bar.top});
         }
@@ -184,26 +184,26 @@ std::optional<std::pair<double, double>> shareWithin(double y0, double y1, doubl
 
 using Points = std::vector<std::pair<double, std::optional<double>>>;
 
-struct SeriesSpec {
+struct SeriesPlan {
     LineStyle style;
     std::string caption;
     Points points;
 };
 
-struct MarkerSpec {
+struct MarkerPlan {
     double x;
     double y;
     std::string label;
 };
 
-struct LineSpec {
+struct LinePlan {
     Axis x;
     double yLow = 0;
     double yHigh = 1;
     std::string xTitle;
     std::string yTitle;
-    std::vector<SeriesSpec> series;
-    std::vector<MarkerSpec> markers;
+    std::vector<SeriesPlan> series;
+    std::vector<MarkerPlan> markers;
     std::vector<std::pair<double, std::string>> verticals;
     bool legend = false;
 };
@@ -231,8 +231,8 @@ Box labelBeside(Pixel at, double w, double h, const Box& plot, const std::vector
 }
 
 // The widest label of the y ticks of a chart.
-double yTickWidth(const LineSpec& spec, const TextWidth& width) {
-    const Axis y = roundAxis(spec.yLow, spec.yHigh, 5);
+double yTickWidth(const LinePlan& plan, const TextWidth& width) {
+    const Axis y = roundAxis(plan.yLow, plan.yHigh, 5);
     double widest = 0;
     for (const Tick& t : linearTicks(y.min, y.max, 5)) {
         widest = std::max(widest, width(t.label));
@@ -242,44 +242,44 @@ double yTickWidth(const LineSpec& spec, const TextWidth& width) {
 
 // `tickWidth`: the room for the y ticks' labels, at least that of this
 // chart's.
-LineChart layoutLines(const LineSpec& spec, const Box& area, double lineHeight,
+LineChart layoutLines(const LinePlan& plan, const Box& area, double lineHeight,
                       const TextWidth& width, double tickWidth = 0) {
     LineChart chart;
-    chart.y = roundAxis(spec.yLow, spec.yHigh, 5);
+    chart.y = roundAxis(plan.yLow, plan.yHigh, 5);
     chart.yTicks = linearTicks(chart.y.min, chart.y.max, 5);
-    tickWidth = std::max(tickWidth, yTickWidth(spec, width));
+    tickWidth = std::max(tickWidth, yTickWidth(plan, width));
     const double left = area.left + tickWidth + 10;
     const double top = area.top + lineHeight + 6;     // the y title above
     double bottom = area.bottom() - (lineHeight + 4); // the tick labels
-    if (!spec.xTitle.empty()) {
+    if (!plan.xTitle.empty()) {
         bottom -= lineHeight + 4;
     }
-    if (spec.legend) {
+    if (plan.legend) {
         bottom -= lineHeight + 8;
     }
     chart.plot = {left, top, area.right() - 6 - left, bottom - top};
     const Box& plot = chart.plot;
-    chart.x = spec.x;
+    chart.x = plan.x;
     chart.x.first = plot.left;
     chart.x.last = plot.right();
     chart.y.first = plot.bottom();
     chart.y.last = plot.top;
     chart.xTicks = chart.x.logarithmic ? logTicks(chart.x.min, chart.x.max)
                                        : linearTicks(chart.x.min, chart.x.max, 8);
-    chart.xTitle = spec.xTitle;
+    chart.xTitle = plan.xTitle;
     chart.xTitleBox = {plot.left, plot.bottom() + lineHeight + 6, plot.width, lineHeight};
-    chart.yTitle = spec.yTitle;
-    chart.yTitleBox = {area.left, area.top, std::max(width(spec.yTitle), plot.width), lineHeight};
+    chart.yTitle = plan.yTitle;
+    chart.yTitleBox = {area.left, area.top, std::max(width(plan.yTitle), plot.width), lineHeight};
     if (chart.y.min <= 0 && chart.y.max >= 0) {
         chart.zeroY = chart.y.pixel(0);
     }
-    for (const SeriesSpec& series : spec.series) {
+    for (const SeriesPlan& series : plan.series) {
         chart.lines.push_back(
             {series.style, series.caption, linePieces(series.points, chart.x, chart.y)});
     }
 
     std::vector<Box> taken;
-    for (const auto& [x, label] : spec.verticals) {
+    for (const auto& [x, label] : plan.verticals) {
         VerticalMark mark;
         mark.x = chart.x.pixel(x);
         mark.label = label;
@@ -291,7 +291,7 @@ LineChart layoutLines(const LineSpec& spec, const Box& area, double lineHeight,
         taken.push_back(mark.labelBox);
         chart.verticals.push_back(std::move(mark));
     }
-    for (const MarkerSpec& m : spec.markers) {
+    for (const MarkerPlan& m : plan.markers) {
         ChartMarker marker;
         marker.at = {chart.x.pixel(m.x), chart.y.pixel(m.y)};
         marker.label = m.label;
@@ -299,7 +299,7 @@ LineChart layoutLines(const LineSpec& spec, const Box& area, double lineHeight,
         taken.push_back(marker.labelBox);
         chart.markers.push_back(std::move(marker));
     }
-    if (spec.legend) {
+    if (plan.legend) {
         double x = plot.left;
         const double rowTop = area.bottom() - lineHeight - 2;
         for (const ChartLine& line : chart.lines) {
@@ -368,29 +368,29 @@ BarChart powerWaterfall(const LinkBudgets& budgets, const Box& area, double line
     const BudgetTerm* sensitivity = findTerm(budgets.powerTerms, TermKind::Required);
     const double s = sensitivity != nullptr ? sensitivity->value : 0;
     double level = launched != nullptr ? launched->value : 0;
-    std::vector<BarSpec> specs;
+    std::vector<BarPlan> plans;
     if (launched != nullptr) {
-        specs.push_back({std::string(launched->caption), s, level, BarKind::Available,
+        plans.push_back({std::string(launched->caption), s, level, BarKind::Available,
                          chartValue(level, 2, dBm)});
     }
     for (const BudgetTerm& term : budgets.powerTerms) {
         if (term.kind == TermKind::Loss) {
             const double next = level - term.value;
-            specs.push_back({std::string(term.caption), level, next,
+            plans.push_back({std::string(term.caption), level, next,
                              term.value >= 0 ? BarKind::Loss : BarKind::Gain,
                              chartValue(-term.value, 2, dB, true)});
             level = next;
         }
     }
     const double margin = budgets.powerMargin.value_or(level - s);
-    specs.push_back({"Margem", s, s + margin,
+    plans.push_back({"Margem", s, s + margin,
                      margin >= 0 ? BarKind::MarginMet : BarKind::MarginShort,
                      chartValue(margin, 2, dB, true)});
     std::optional<Reference> reference;
     if (sensitivity != nullptr) {
         reference = Reference{s, std::string(sensitivity->caption) + " " + chartValue(s, 2, dBm)};
     }
-    return layoutBars(specs, reference, "Nível de potência (dBm)", true, area, lineHeight, width);
+    return layoutBars(plans, reference, "Nível de potência (dBm)", true, area, lineHeight, width);
 }
 
 BarChart riseTimeBars(const LinkBudgets& budgets, const Box& area, double lineHeight,
@@ -398,24 +398,24 @@ BarChart riseTimeBars(const LinkBudgets& budgets, const Box& area, double lineHe
     const BudgetTerm* allowed = findTerm(budgets.riseTimeTerms, TermKind::Available);
     const BudgetTerm* link = findTerm(budgets.riseTimeTerms, TermKind::Total);
     const double system = allowed != nullptr ? allowed->value : 0;
-    std::vector<BarSpec> specs;
+    std::vector<BarPlan> plans;
     for (const BudgetTerm& term : budgets.riseTimeTerms) {
         const BarKind kind = term.kind == TermKind::Available ? BarKind::Available
                              : term.kind == TermKind::Total   ? BarKind::Total
                                                               : BarKind::RiseTime;
-        specs.push_back(
+        plans.push_back(
             {std::string(term.caption), 0, term.value, kind, chartValue(term.value, 2, ns)});
     }
     const double total = link != nullptr ? link->value : 0;
     const double margin = budgets.riseTimeMargin.value_or(system - total);
-    specs.push_back({"Margem", total, system,
+    plans.push_back({"Margem", total, system,
                      budgets.riseTimeBudgetMet() ? BarKind::MarginMet : BarKind::MarginShort,
                      chartValue(margin, 2, ns, true)});
     std::optional<Reference> reference;
     if (allowed != nullptr) {
         reference = Reference{system, "Permitido " + chartValue(system, 2, ns)};
     }
-    return layoutBars(specs, reference, "Tempo de subida (ns)", false, area, lineHeight, width);
+    return layoutBars(plans, reference, "Tempo de subida (ns)", false, area, lineHeight, width);
 }
 
 std::optional<LineChart> bitRateChart(const DesignReport& report, const Box& area,
@@ -423,13 +423,13 @@ std::optional<LineChart> bitRateChart(const DesignReport& report, const Box& are
     if (report.bitRateSweep.empty()) {
         return std::nullopt;
     }
-    LineSpec spec;
-    spec.x.logarithmic = true;
-    spec.x.min = report.bitRate / 10;
-    spec.x.max = report.bitRate * 10;
-    SeriesSpec power{LineStyle::Power, "Balanço de Potência", {}};
-    SeriesSpec riseTime{LineStyle::RiseTime, "Balanço de Tempo de Subida", {}};
-    SeriesSpec maximum{LineStyle::Maximum, "Distância máxima", {}};
+    LinePlan plan;
+    plan.x.logarithmic = true;
+    plan.x.min = report.bitRate / 10;
+    plan.x.max = report.bitRate * 10;
+    SeriesPlan power{LineStyle::Power, "Balanço de Potência", {}};
+    SeriesPlan riseTime{LineStyle::RiseTime, "Balanço de Tempo de Subida", {}};
+    SeriesPlan maximum{LineStyle::Maximum, "Distância máxima", {}};
     for (const LinkDistances& p : report.bitRateSweep) {
         power.points.emplace_back(p.input, p.powerDistance);
         riseTime.points.emplace_back(p.input, p.riseTimeDistance);
@@ -441,17 +441,17 @@ std::optional<LineChart> bitRateChart(const DesignReport& report, const Box& are
     if (!(hi > 0)) {
         hi = valueRange({&power.points}, {0.0}).second;
     }
-    spec.yLow = lo < 0 ? 1.1 * lo : 0;
-    spec.yHigh = hi > 0 ? 1.3 * hi : 1;
-    spec.series = {std::move(maximum), std::move(power), std::move(riseTime)};
+    plan.yLow = lo < 0 ? 1.1 * lo : 0;
+    plan.yHigh = hi > 0 ? 1.3 * hi : 1;
+    plan.series = {std::move(maximum), std::move(power), std::move(riseTime)};
     std::string unit = report.bitRateUnit.empty() ? "" : " " + report.bitRateUnit;
-    spec.markers.push_back({report.bitRate, report.maximumDistance,
+    plan.markers.push_back({report.bitRate, report.maximumDistance,
                             "Este projeto: " + shortNumber(report.bitRate) + unit + ", " +
                                 kilometres(report.maximumDistance)});
-    spec.xTitle = report.bitRateLabel + "  [escala logarítmica]";
-    spec.yTitle = "Distância (km)";
-    spec.legend = true;
-    LineChart chart = layoutLines(spec, area, lineHeight, width);
+    plan.xTitle = report.bitRateLabel + "  [escala logarítmica]";
+    plan.yTitle = "Distância (km)";
+    plan.legend = true;
+    LineChart chart = layoutLines(plan, area, lineHeight, width);
 
     const std::vector<LinkDistances>& points = report.bitRateSweep;
     auto middle = [&](std::size_t a, std::size_t b) {
@@ -494,39 +494,39 @@ std::array<LineChart, 2> marginCharts(const DesignReport& report, const Box& are
          report.riseTimeDistance, "Balanço de Tempo de Subida"},
     };
     const double half = (area.height - lineHeight) / 2;
-    std::array<LineSpec, 2> specs;
+    std::array<LinePlan, 2> plans;
     for (std::size_t i = 0; i < 2; ++i) {
         const Panel& panel = panels[i];
-        LineSpec spec;
-        spec.x = x;
-        SeriesSpec series{panel.style, panel.title, {}};
+        LinePlan plan;
+        plan.x = x;
+        SeriesPlan series{panel.style, panel.title, {}};
         for (const MarginPoint& p : report.margins) {
             series.points.emplace_back(p.km, p.*panel.margin);
         }
         const auto [lo, hi] = valueRange({&series.points}, {0.0});
         const double pad = 0.08 * (hi - lo);
-        spec.yLow = lo - (lo < 0 ? pad : 0);
-        spec.yHigh = hi + pad;
-        spec.series.push_back(std::move(series));
-        spec.yTitle = panel.title;
+        plan.yLow = lo - (lo < 0 ? pad : 0);
+        plan.yHigh = hi + pad;
+        plan.series.push_back(std::move(series));
+        plan.yTitle = panel.title;
         if (i == 1) {
-            spec.xTitle = "Comprimento da fibra (km)";
+            plan.xTitle = "Comprimento da fibra (km)";
         }
         if (report.maximumDistance >= x.min && report.maximumDistance <= x.max) {
-            spec.verticals.emplace_back(report.maximumDistance, maximumLabel);
+            plan.verticals.emplace_back(report.maximumDistance, maximumLabel);
         }
         if (panel.distance && *panel.distance >= x.min && *panel.distance <= x.max) {
-            spec.markers.push_back(
+            plan.markers.push_back(
                 {*panel.distance, 0, panel.crossing + ": " + kilometres(*panel.distance)});
         }
-        specs[i] = std::move(spec);
+        plans[i] = std::move(plan);
     }
-    const double tickWidth = std::max(yTickWidth(specs[0], width), yTickWidth(specs[1], width));
+    const double tickWidth = std::max(yTickWidth(plans[0], width), yTickWidth(plans[1], width));
     std::array<LineChart, 2> charts;
     for (std::size_t i = 0; i < 2; ++i) {
         const Box box{area.left, area.top + static_cast<double>(i) * (half + lineHeight),
                       area.width, half};
-        charts[i] = layoutLines(specs[i], box, lineHeight, width, tickWidth);
+        charts[i] = layoutLines(plans[i], box, lineHeight, width, tickWidth);
     }
     return charts;
 }

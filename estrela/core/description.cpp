@@ -1,6 +1,5 @@
 #include "estrela/core/description.h"
 
-#include "estrela/core/starlinkbudgets.h"
 
 namespace vantero::estrela {
 

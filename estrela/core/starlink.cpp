@@ -11,33 +11,64 @@ using Res = StarLinkResult;
 
 namespace {
 
+// The figures of a run, converted in the order every run converts them.
+struct Figures {
+    double margin;
+    double bitRate;
+    double launched;
+    double spectralWidth;
+    double sensitivity;
+    double alpha;
+    double bandwidth;
+    double dispersion;
+    double connectorLoss;
+    double couplerLoss;
+};
+
+double convert(const In& in, NumberText In::*member) {
+    return convertInput<In>(in, member, starLinkInputs);
+}
+
+Figures convertFigures(const In& in) {
+    Figures f{};
+    f.margin = convert(in, &In::safetyMargin);
+    f.bitRate = convert(in, &In::bitRate);
+    f.launched = convert(in, &In::launchedPower);
+    f.spectralWidth = convert(in, &In::spectralWidth);
+    f.sensitivity = convert(in, &In::receiverSensitivity);
+    f.alpha = convert(in, &In::fibreAttenuation);
+    f.bandwidth = convert(in, &In::fibreBandwidth);
+    f.dispersion = convert(in, &In::chromaticDispersion);
+    f.connectorLoss = convert(in, &In::connectorLoss);
+    f.couplerLoss = convert(in, &In::couplerLoss);
+    return f;
+}
+
+// Power budget: four connectors and the star coupler between the two
+// stations, and the fibre to the coupler and from it, each as long as the
+// distance sought. The power left for the fibre, and its loss per km of
+// distance.
+Extended connectorsLoss(const Figures& f) {
+    return Extended(4) * f.connectorLoss;
+}
+Extended powerForFibre(const Figures& f) {
+    return Extended(f.launched) - f.sensitivity - connectorsLoss(f) - f.couplerLoss - f.margin;
+}
+Extended lossPerKm(const Figures& f) {
+    return Extended(f.alpha) * 2;
+}
+
+NetworkRiseTimeFigures riseTimeFigures(const Figures& f, const In& in) {
+    return {f.bitRate,   f.bandwidth,  f.dispersion, f.spectralWidth,
+            in.lineCode, in.blockCode, in.fibreType};
+}
+
 void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
-    auto convert = [&](NumberText In::*member) {
-        return convertInput<In>(in, member, starLinkInputs);
-    };
-    const double margin = convert(&In::safetyMargin);
-    const double bitRate = convert(&In::bitRate);
-    const double launched = convert(&In::launchedPower);
-    const double spectralWidth = convert(&In::spectralWidth);
-    const double sensitivity = convert(&In::receiverSensitivity);
-    const double alpha = convert(&In::fibreAttenuation);
-    const double bandwidth = convert(&In::fibreBandwidth);
-    const double dispersion = convert(&In::chromaticDispersion);
-    const double connectorLoss = convert(&In::connectorLoss);
-    const double couplerLoss = convert(&In::couplerLoss);
-
-    // Power budget: four connectors and the star coupler between the two
-    // stations, and the fibre to the coupler and from it, each as long as the
-    // distance sought.
-    const double lp = store(
-        (Extended(launched) - sensitivity - Extended(4) * connectorLoss - couplerLoss - margin) /
-        (Extended(alpha) * 2));
-    out.powerDistance.setNumber(lp);
-
+    const Figures f = convertFigures(in);
+    out.powerDistance.setNumber(store(powerForFibre(f) / lossPerKm(f)));
     runRiseTimeBudget(
-        out,
-        {bitRate, bandwidth, dispersion, spectralWidth, in.lineCode, in.blockCode, in.fibreType},
-        [&] { return convert(&In::normalizedBandwidth); }, solver, starLinkTexts);
+        out, riseTimeFigures(f, in), [&] { return convert(in, &In::normalizedBandwidth); }, solver,
+        starLinkTexts);
 }
 
 } // namespace
@@ -46,6 +77,26 @@ StarLinkResult calculateStarLink(const StarLinkInput& input, RiseTimeSolver solv
     StarLinkResult result;
     runRecordingFault(result.fault, [&] { runSteps(input, result, solver); });
     return result;
+}
+
+LinkBudgets starLinkBudgetsAt(const StarLinkInput& in, double km) {
+    return budgetsAt(km, [&](LinkBudgets& out) {
+        const Figures f = convertFigures(in);
+        addPowerTerm(out, "launchedPower", "Potência óptica média injetada", dBm,
+                     TermKind::Available, f.launched);
+        addPowerTerm(out, "receiverSensitivity", "Sensitividade do receptor", dBm,
+                     TermKind::Required, f.sensitivity);
+        addPowerTerm(out, "connectors", "Conectores (4)", dB, TermKind::Loss,
+                     store(connectorsLoss(f)));
+        addPowerTerm(out, "couplerLoss", "Acoplador estrela (inserção + divisão)", dB,
+                     TermKind::Loss, f.couplerLoss);
+        addPowerTerm(out, "safetyMargin", "Margem de segurança", dB, TermKind::Loss, f.margin);
+        addPowerTerm(out, "fibre", "Atenuação da fibra (até o acoplador e dele)", dB,
+                     TermKind::Loss, store(lossPerKm(f) * km));
+        out.powerMargin = store(powerForFibre(f) - lossPerKm(f) * km);
+        addNetworkRiseTimeBudget(
+            out, riseTimeFigures(f, in), [&] { return convert(in, &In::normalizedBandwidth); }, km);
+    });
 }
 
 } // namespace vantero::estrela

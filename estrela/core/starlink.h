@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/budgets.h"
 #include "common/choices.h"
 #include "common/networklink.h"
 #include "common/numbers.h"
@@ -47,5 +48,12 @@ struct StarLinkResult : NetworkLinkResult {};
 // and is kept in `fault`, after the outputs set before it. Multimode fibre
 // takes the rise-time distance from `solver`.
 StarLinkResult calculateStarLink(const StarLinkInput& input, RiseTimeSolver solver = Newton);
+
+// Both budgets of a passive star link at `km` km of fibre (see LinkBudgets).
+// The power terms, in the order of the power budget's formula: the launched
+// power, the receiver sensitivity, the four connectors, the star coupler's
+// insertion and splitting loss, the safety margin and the fibre (its
+// attenuation over two lengths: to the coupler and from it).
+LinkBudgets starLinkBudgetsAt(const StarLinkInput& input, double km);
 
 } // namespace vantero::estrela

@@ -1,6 +1,5 @@
 #include "tavo/core/description.h"
 
-#include "tavo/core/pointlinkbudgets.h"
 
 namespace vantero::tavo {
 

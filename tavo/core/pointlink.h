@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/budgets.h"
 #include "common/choices.h"
 #include "common/numbers.h"
 #include "common/output.h"
@@ -64,5 +65,14 @@ PointLinkResult calculatePointLink(const PointLinkInput& input, RiseTimeSolver s
 // Chromatic dispersion at 1300 nm (ps/(nm km)) of a fibre with zero-dispersion
 // wavelength lambda0 (nm) and slope s0 (ps/(nm^2 km)).
 double dispersionAt1300(double lambda0, double s0);
+
+// Both budgets of a point-to-point link at `km` km of fibre (see LinkBudgets).
+// The power terms, in the order of the power budget's formula: the launched
+// power, the gain margin, the sensitivity (the detector's curve, or the typed
+// figure), the receiver penalties, the connectors (their count times the loss
+// of each), the splices (one per cable section: the splice loss over the
+// section length, times the length) and the fibre (its attenuation times the
+// length).
+LinkBudgets pointLinkBudgetsAt(const PointLinkInput& input, double km);
 
 } // namespace vantero::tavo
