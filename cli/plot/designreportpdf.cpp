@@ -1,6 +1,7 @@
 #include "cli/plot/designreportpdf.h"
 
 #include "cli/core/reportcharts.h"
+#include "cli/plot/painting.h"
 #include "common/formatting.h"
 
 #include <QBuffer>
@@ -44,10 +45,6 @@ const QColor metColour(44, 160, 44);
 const QColor shortColour(214, 39, 40);
 const QColor gridColour(228, 228, 228);
 
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 // A font of the report. Latin text is set without shaping, so without
 // ligatures: "fi" stays two letters, and the text copies and searches as it
 // reads.
@@ -65,10 +62,6 @@ QFont sans(double points, bool bold = false) {
 
 QFont mono(double points, bool bold = false) {
     return reportFont(QStringLiteral("DejaVu Sans Mono"), points, bold);
-}
-
-QRectF rect(const Box& box) {
-    return {box.left, box.top, box.width, box.height};
 }
 
 QColor barColour(BarKind kind, bool powerBudget) {
@@ -291,21 +284,6 @@ void drawBarChart(QPainter& p, const BarChart& chart, bool powerBudget, const QF
                QPointF(chart.plot.right(), chart.plot.bottom()));
 }
 
-QPainterPath path(const std::vector<std::vector<Pixel>>& pieces) {
-    QPainterPath path;
-    for (const std::vector<Pixel>& piece : pieces) {
-        if (piece.size() == 1) {
-            path.addEllipse(QPointF(piece[0].x, piece[0].y), 1.2, 1.2);
-            continue;
-        }
-        path.moveTo(piece[0].x, piece[0].y);
-        for (std::size_t i = 1; i < piece.size(); ++i) {
-            path.lineTo(piece[i].x, piece[i].y);
-        }
-    }
-    return path;
-}
-
 void drawLineChart(QPainter& p, const LineChart& chart, const QFont& font) {
     const double lineHeight = QFontMetricsF(font, p.device()).height();
     const Box& plot = chart.plot;
@@ -348,7 +326,7 @@ void drawLineChart(QPainter& p, const LineChart& chart, const QFont& font) {
     p.setBrush(Qt::NoBrush);
     for (const ChartLine& line : chart.lines) {
         p.setPen(linePen(line.style));
-        p.drawPath(path(line.pieces));
+        p.drawPath(path(line.pieces, 1.2));
     }
     p.restore();
 

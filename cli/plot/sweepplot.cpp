@@ -1,5 +1,7 @@
 #include "cli/plot/sweepplot.h"
 
+#include "cli/plot/painting.h"
+
 #include "cli/plot/paintedfile.h"
 
 #include <QFont>
@@ -35,33 +37,6 @@ QFont font(int pixels, bool bold = false) {
     // No ligatures: the text of an SVG or a PDF copies as it reads.
     f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
-}
-
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QRectF rect(const Box& box) {
-    return {box.left, box.top, box.width, box.height};
-}
-
-Box box(const QRectF& r) {
-    return {r.left(), r.top(), r.width(), r.height()};
-}
-
-QPainterPath path(const std::vector<std::vector<Pixel>>& lines) {
-    QPainterPath path;
-    for (const std::vector<Pixel>& line : lines) {
-        if (line.size() == 1) {
-            path.addEllipse(QPointF(line[0].x, line[0].y), 2.5, 2.5);
-            continue;
-        }
-        path.moveTo(line[0].x, line[0].y);
-        for (std::size_t i = 1; i < line.size(); ++i) {
-            path.lineTo(line[i].x, line[i].y);
-        }
-    }
-    return path;
 }
 
 QString limitName(LimitingFactor factor) {
@@ -269,11 +244,11 @@ void paintChart(QPainter& painter, const SweepChart& chart) {
     painter.setClipRect(plotRect.adjusted(-1, -1, 1, 1));
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(maximumColour, 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(path(seriesLines(chart.points, &ChartPoint::maximumDistance, x, y)));
+    painter.drawPath(path(seriesLines(chart.points, &ChartPoint::maximumDistance, x, y), 2.5));
     painter.setPen(QPen(powerColour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(path(seriesLines(chart.points, &ChartPoint::powerDistance, x, y)));
+    painter.drawPath(path(seriesLines(chart.points, &ChartPoint::powerDistance, x, y), 2.5));
     painter.setPen(QPen(riseTimeColour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(path(seriesLines(chart.points, &ChartPoint::riseTimeDistance, x, y)));
+    painter.drawPath(path(seriesLines(chart.points, &ChartPoint::riseTimeDistance, x, y), 2.5));
     painter.restore();
 
     painter.setPen(QPen(Qt::black, 1));
