@@ -55,9 +55,11 @@ exit 1
 LOOK
 chmod +x "$dir/look.sh"
 # An X server of its own: Xvfb picks a free display and writes its number,
-# so that tests running at the same time never share or race for one.
+# so that tests running at the same time never share or race for one; it
+# does not reset when the probes that look for the window disconnect, which
+# would refuse the program's own connection meanwhile.
 exec {displayfd}>"$dir/display"
-Xvfb -displayfd "$displayfd" -screen 0 1280x1024x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+Xvfb -displayfd "$displayfd" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$dir/xvfb.log" 2>&1 &
 xvfb=$!
 exec {displayfd}>&-
 for _ in $(seq 200); do
