@@ -3,6 +3,7 @@
 // cannot meet), a run with the text of every output, and the project file
 // encoded and decoded.
 #include "calculators/registry.h"
+#include "tavo/core/pointlink.h"
 
 #include <benchmark/benchmark.h>
 
@@ -56,6 +57,16 @@ void plainDoubles(benchmark::State& state) {
     }
 }
 BENCHMARK(plainDoubles)->Name("baseline/plainDoubles");
+
+// The point-to-point run by itself, at its initial figures, without the
+// session a sweep goes through.
+void pointLink(benchmark::State& state) {
+    const tavo::PointLinkInput input;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tavo::calculatePointLink(input));
+    }
+}
+BENCHMARK(pointLink)->Name("calculatePointLink/singleMode");
 
 // The window's initial entries for the calculator's project file.
 std::vector<RecordEntry> initialEntries(const Calculator& calculator) {

@@ -220,7 +220,7 @@ private:
         }
 
         SweepPoint runAt(std::size_t input, double value) override {
-            m_input.*m_of.m_inputFields[input].member = NumberText::of(value);
+            (m_input.*m_of.m_inputFields[input].member).setNumber(value);
             return pointOf(m_of.m_calculate(m_input, Newton), value);
         }
 

@@ -189,22 +189,29 @@ const InputField<Input>* findInput(std::span<const InputField<Input>> fields,
     return nullptr;
 }
 
+// Fails naming the input that `member` holds, as the field table names it.
+template <typename Input>
+[[noreturn]] void failInput(const NumberText& text, NumberText Input::*member,
+                            std::span<const InputField<Input>> fields) {
+    std::string_view name;
+    for (const auto& field : fields) {
+        if (field.member == member) {
+            name = field.name;
+        }
+    }
+    text.fail(name);
+}
+
 // Converts one input of a run and stores it as a double. A text that is not a
 // number fails naming the input, as the field table names it.
 template <typename Input>
 double convertInput(const Input& input, NumberText Input::*member,
                     std::span<const InputField<Input>> fields) {
     const NumberText& text = input.*member;
-    if (!text.isNumber()) {
-        std::string_view name;
-        for (const auto& field : fields) {
-            if (field.member == member) {
-                name = field.name;
-            }
-        }
-        text.value(name); // throws
+    if (!text.isNumber()) [[unlikely]] {
+        failInput(text, member, fields);
     }
-    return store(text.value());
+    return text.stored();
 }
 
 // Converts the text of one field outside a calculation run (a list handler

@@ -116,14 +116,24 @@ long double parseNumber(std::string_view text) {
 NumberText::NumberText(std::string_view text) : m_text(text) {
     const Parsed parsed = parse(text);
     m_value = parsed.value;
+    m_stored = static_cast<double>(m_value);
     m_isNumber = parsed.outcome == Outcome::Number;
     m_overflows = parsed.outcome == Outcome::Overflow;
 }
 
 NumberText NumberText::of(long double value) {
     NumberText result;
-    result.m_value = value;
+    result.setNumber(value);
     return result;
+}
+
+void NumberText::setNumber(long double value) {
+    m_text.clear();
+    m_value = value;
+    m_stored = static_cast<double>(value);
+    // Beyond the range of a double it is the overflow fault, as for a text.
+    m_overflows = std::isinf(m_stored);
+    m_isNumber = !m_overflows;
 }
 
 void NumberText::fail(std::string_view input) const {

@@ -30,6 +30,9 @@ public:
     NumberText(const char* text) : NumberText(std::string_view(text)) {} // NOLINT
     // A number given directly (a sweep point): no text to convert.
     static NumberText of(long double value);
+    // Makes this the number `value` with no text, keeping the text's storage
+    // for the next one (a sweep sets its input at every point).
+    void setNumber(long double value);
 
     const std::string& text() const { return m_text; }
     bool isNumber() const { return m_isNumber; }
@@ -44,12 +47,23 @@ public:
         }
         return m_value;
     }
+    // The value rounded to a double, as a calculation stores it (a converted
+    // text always fits a double); throws as value() does.
+    double stored(std::string_view input = {}) const {
+        if (!m_isNumber) {
+            fail(input);
+        }
+        return m_stored;
+    }
+
+    // Throws the failure of a text that did not convert, naming `input`.
+    [[noreturn]] void fail(std::string_view input) const;
 
 private:
-    [[noreturn]] void fail(std::string_view input) const;
 
     std::string m_text;
     long double m_value = 0;
+    double m_stored = 0;
     bool m_isNumber = true;
     bool m_overflows = false;
 };

@@ -130,6 +130,16 @@ TEST(NumberText, defersTheFailureToTheStepThatConverts) {
 
     EXPECT_EQ(NumberText::of(2.5L).value(), 2.5L);
     EXPECT_EQ(NumberText().value(), 0);
+
+    // A sweep sets a number in place of the text; beyond a double it faults
+    // as the text does.
+    NumberText swept("3,4");
+    swept.setNumber(0.1L);
+    EXPECT_EQ(swept.text(), "");
+    EXPECT_EQ(swept.value(), 0.1L);
+    EXPECT_EQ(swept.stored(), 0.1);
+    swept.setNumber(1e400L);
+    EXPECT_THROW((void)swept.stored(), ArithmeticFault);
 }
 
 } // namespace
