@@ -3,8 +3,11 @@
 #include "common/failure.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 
 namespace vantero::cli {
 namespace {
@@ -14,6 +17,29 @@ constexpr std::size_t numberRoom = 32;
 
 bool needsQuotes(char c) {
     return c == ',' || c == '"' || c == '\r' || c == '\n';
+}
+
+// One number cell in its shortest form, or an empty cell.
+struct NumberCell {
+    std::array<char, numberRoom> text{};
+    std::size_t size = 0;
+
+    NumberCell() = default;
+    explicit NumberCell(const std::optional<double>& value) {
+        if (value) {
+            size = static_cast<std::size_t>(
+                std::to_chars(text.data(), text.data() + text.size(), *value).ptr - text.data());
+        }
+    }
+    std::string_view view() const { return {text.data(), size}; }
+};
+
+// The same double, bit for bit (so -0 is not 0), or both cells empty.
+bool sameValue(const std::optional<double>& a, const std::optional<double>& b) {
+    if (!a || !b) {
+        return !a && !b;
+    }
+    return std::bit_cast<std::uint64_t>(*a) == std::bit_cast<std::uint64_t>(*b);
 }
 
 std::string_view limitText(LimitingFactor factor) {
@@ -49,14 +75,23 @@ void CsvWriter::row(std::string_view value, const SweepPoint& point) {
     putOutputs(point);
 }
 
-// The cells after the input's, and the end of the row.
+// The cells after the input's, and the end of the row. The maximum distance
+// is one of the two distances, or 0: its text is theirs when it is the same.
 void CsvWriter::putOutputs(const SweepPoint& point) {
+    const NumberCell power(point.powerDistance);
+    const NumberCell riseTime(point.riseTimeDistance);
     put(',');
-    putNumber(point.powerDistance);
+    put(power.view());
     put(',');
-    putNumber(point.riseTimeDistance);
+    put(riseTime.view());
     put(',');
-    putNumber(point.maximumDistance);
+    if (sameValue(point.maximumDistance, point.powerDistance)) {
+        put(power.view());
+    } else if (sameValue(point.maximumDistance, point.riseTimeDistance)) {
+        put(riseTime.view());
+    } else {
+        putNumber(point.maximumDistance);
+    }
     put(',');
     if (point.limitedBy) {
         put(limitText(*point.limitedBy));
@@ -64,8 +99,14 @@ void CsvWriter::putOutputs(const SweepPoint& point) {
     put(',');
     if (point.fault) {
         putText(point.fault->text());
+    } else if (point.message.data() == m_plainMessage.data() &&
+               point.message.size() == m_plainMessage.size()) {
+        put(point.message);
     } else {
         putText(point.message);
+        if (std::none_of(point.message.begin(), point.message.end(), needsQuotes)) {
+            m_plainMessage = point.message;
+        }
     }
     put('\n');
 }

@@ -56,6 +56,9 @@ private:
     OutputSink m_sink;
     std::vector<char> m_buffer;
     std::size_t m_used = 0;
+    // The last message that needed no quotes: a message is one of the
+    // program's fixed texts, so the same text is the same characters.
+    std::string_view m_plainMessage;
 };
 
 } // namespace vantero::cli

@@ -119,6 +119,9 @@ namespace {
 // Points a block: enough for a thread to run a while, few enough to be
 // held a few at a time.
 constexpr std::size_t blockPoints = 16384;
+// Room for a row of five numbers and the limiting effect; a row with a
+// message or a fault takes more, and the block's text grows for it.
+constexpr std::size_t typicalRowBytes = 128;
 
 ChartPoint chartPoint(const SweepPoint& point) {
     return {{point.input, point.powerDistance, point.riseTimeDistance, point.maximumDistance,
@@ -133,6 +136,7 @@ SweepBlock runBlock(Session& session, const SweepRange& range, std::size_t block
     if (chart) {
         result.chart.reserve(end - first);
     }
+    result.csv.reserve((end - first) * typicalRowBytes);
     CsvWriter csv([&result](std::string_view bytes) { result.csv.append(bytes); }, 1 << 16);
     for (std::size_t i = first; i < end; ++i) {
         const SweepPoint point = session.runAt(range.input, sweepValue(range, i));

@@ -108,6 +108,30 @@ TEST(Csv, quotesACellWithACommaOrQuote) {
               "0.5,1e-07,,0,Dispersion,uma mensagem\n");
 }
 
+// The maximum's cell is written as the distance it equals, bit for bit; a
+// message keeps its quotes however often it comes.
+TEST(Csv, theMaximumAndTheMessageOfEveryRowAreItsOwn) {
+    auto point = [](double power, std::optional<double> riseTime, double maximum,
+                    std::string_view message) {
+        SweepPoint p;
+        p.input = 1;
+        p.powerDistance = power;
+        p.riseTimeDistance = riseTime;
+        p.maximumDistance = maximum;
+        p.message = message;
+        return p;
+    };
+    const std::string_view quoted = "a, b";
+    EXPECT_EQ(csvOf({point(2.5, 7, 2.5, "m"), point(9, 0.125, 0.125, "m"),
+                     point(0.0, std::nullopt, -0.0, quoted), point(-0.0, 0.0, 0.0, quoted)},
+                    1 << 20),
+              "bitRate,powerDistance,riseTimeDistance,maximumDistance,limitedBy,message\n"
+              "1,2.5,7,2.5,,m\n"
+              "1,9,0.125,0.125,,m\n"
+              "1,0,,-0,,\"a, b\"\n"
+              "1,-0,0,0,,\"a, b\"\n");
+}
+
 TEST(Csv, aSmallBufferWritesTheSameBytes) {
     std::vector<SweepPoint> points;
     for (int i = 0; i < 500; ++i) {
