@@ -11,6 +11,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -186,9 +187,13 @@ void removeLeftovers(int folder) {
     }
 }
 
-void writeAll(int fd, std::span<const std::uint8_t> bytes, const fs::path& shown) {
+// Writes every byte, through short writes and interruptions: at the file's
+// position, or from `offset` on when one is given.
+void writeAll(int fd, std::span<const std::uint8_t> bytes, const fs::path& shown,
+              std::optional<off_t> offset = std::nullopt) {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t written = offset ? ::pwrite(fd, bytes.data(), bytes.size(), *offset)
+                                       : ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -199,24 +204,9 @@ void writeAll(int fd, std::span<const std::uint8_t> bytes, const fs::path& shown
             fail(EIO, shown);
         }
         bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-}
-
-void writeAllAt(int fd, std::span<const std::uint8_t> bytes, off_t offset,
-                const fs::path& shown) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            failWithErrno(shown);
+        if (offset) {
+            *offset += written;
         }
-        if (written == 0) {
-            fail(EIO, shown);
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-        offset += written;
     }
 }
 
@@ -549,7 +539,7 @@ private:
                 failWithErrno(m_shown);
             }
         }
-        writeAllAt(file.get(), m_staged, 0, m_shown);
+        writeAll(file.get(), m_staged, m_shown, 0);
         flush(file.get(), m_shown);
         if (length < old.st_size) {
             if (::ftruncate(file.get(), length) != 0) {

@@ -13,19 +13,16 @@ namespace {
 
 // The figures of a run, converted in the order every run converts them.
 struct Figures {
-    double bitRate;
     double launched;
     double sensitivity;
-    double spectralWidth;
-    double dispersion;
     double alpha;
-    double bandwidth;
     double n; // isolated stations
     double outputLoss;
     double isolationLoss;
     double inputLoss;
     double connectorLoss;
     double margin;
+    NetworkRiseTimeFigures riseTime;
 };
 
 double convert(const In& in, NumberText In::*member) {
@@ -34,19 +31,22 @@ double convert(const In& in, NumberText In::*member) {
 
 Figures convertFigures(const In& in) {
     Figures f{};
-    f.bitRate = convert(in, &In::bitRate);
+    f.riseTime.bitRate = convert(in, &In::bitRate);
     f.launched = convert(in, &In::launchedPower);
     f.sensitivity = convert(in, &In::receiverSensitivity);
-    f.spectralWidth = convert(in, &In::spectralWidth);
-    f.dispersion = convert(in, &In::chromaticDispersion);
+    f.riseTime.spectralWidth = convert(in, &In::spectralWidth);
+    f.riseTime.chromaticDispersion = convert(in, &In::chromaticDispersion);
     f.alpha = convert(in, &In::fibreAttenuation);
-    f.bandwidth = convert(in, &In::fibreBandwidth);
+    f.riseTime.fibreBandwidth = convert(in, &In::fibreBandwidth);
     f.n = convert(in, &In::isolatedStations);
     f.outputLoss = convert(in, &In::switchOutputLoss);
     f.isolationLoss = convert(in, &In::switchIsolationLoss);
     f.inputLoss = convert(in, &In::switchInputLoss);
     f.connectorLoss = convert(in, &In::connectorLoss);
     f.margin = convert(in, &In::safetyMargin);
+    f.riseTime.lineCode = in.lineCode;
+    f.riseTime.blockCode = in.blockCode;
+    f.riseTime.fibreType = in.fibreType;
     return f;
 }
 
@@ -69,16 +69,11 @@ Extended lossPerKm(const Figures& f) {
     return (Extended(f.n) + 1) * f.alpha;
 }
 
-NetworkRiseTimeFigures riseTimeFigures(const Figures& f, const In& in) {
-    return {f.bitRate,   f.bandwidth,  f.dispersion, f.spectralWidth,
-            in.lineCode, in.blockCode, in.fibreType};
-}
-
 void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
     const Figures f = convertFigures(in);
     out.powerDistance.setNumber(store(powerForFibre(f) / lossPerKm(f)));
     runRiseTimeBudget(
-        out, riseTimeFigures(f, in), [&] { return convert(in, &In::normalizedBandwidth); }, solver,
+        out, f.riseTime, [&] { return convert(in, &In::normalizedBandwidth); }, solver,
         ringLinkTexts);
 }
 
@@ -110,7 +105,7 @@ LinkBudgets ringLinkBudgetsAt(const RingLinkInput& in, double km) {
                      store(lossPerKm(f) * km));
         out.powerMargin = store(powerForFibre(f) - lossPerKm(f) * km);
         addNetworkRiseTimeBudget(
-            out, riseTimeFigures(f, in), [&] { return convert(in, &In::normalizedBandwidth); }, km);
+            out, f.riseTime, [&] { return convert(in, &In::normalizedBandwidth); }, km);
     });
 }
 

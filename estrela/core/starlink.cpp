@@ -14,15 +14,12 @@ namespace {
 // The figures of a run, converted in the order every run converts them.
 struct Figures {
     double margin;
-    double bitRate;
     double launched;
-    double spectralWidth;
     double sensitivity;
     double alpha;
-    double bandwidth;
-    double dispersion;
     double connectorLoss;
     double couplerLoss;
+    NetworkRiseTimeFigures riseTime;
 };
 
 double convert(const In& in, NumberText In::*member) {
@@ -32,15 +29,18 @@ double convert(const In& in, NumberText In::*member) {
 Figures convertFigures(const In& in) {
     Figures f{};
     f.margin = convert(in, &In::safetyMargin);
-    f.bitRate = convert(in, &In::bitRate);
+    f.riseTime.bitRate = convert(in, &In::bitRate);
     f.launched = convert(in, &In::launchedPower);
-    f.spectralWidth = convert(in, &In::spectralWidth);
+    f.riseTime.spectralWidth = convert(in, &In::spectralWidth);
     f.sensitivity = convert(in, &In::receiverSensitivity);
     f.alpha = convert(in, &In::fibreAttenuation);
-    f.bandwidth = convert(in, &In::fibreBandwidth);
-    f.dispersion = convert(in, &In::chromaticDispersion);
+    f.riseTime.fibreBandwidth = convert(in, &In::fibreBandwidth);
+    f.riseTime.chromaticDispersion = convert(in, &In::chromaticDispersion);
     f.connectorLoss = convert(in, &In::connectorLoss);
     f.couplerLoss = convert(in, &In::couplerLoss);
+    f.riseTime.lineCode = in.lineCode;
+    f.riseTime.blockCode = in.blockCode;
+    f.riseTime.fibreType = in.fibreType;
     return f;
 }
 
@@ -58,16 +58,11 @@ Extended lossPerKm(const Figures& f) {
     return Extended(f.alpha) * 2;
 }
 
-NetworkRiseTimeFigures riseTimeFigures(const Figures& f, const In& in) {
-    return {f.bitRate,   f.bandwidth,  f.dispersion, f.spectralWidth,
-            in.lineCode, in.blockCode, in.fibreType};
-}
-
 void runSteps(const In& in, Res& out, RiseTimeSolver solver) {
     const Figures f = convertFigures(in);
     out.powerDistance.setNumber(store(powerForFibre(f) / lossPerKm(f)));
     runRiseTimeBudget(
-        out, riseTimeFigures(f, in), [&] { return convert(in, &In::normalizedBandwidth); }, solver,
+        out, f.riseTime, [&] { return convert(in, &In::normalizedBandwidth); }, solver,
         starLinkTexts);
 }
 
@@ -95,7 +90,7 @@ LinkBudgets starLinkBudgetsAt(const StarLinkInput& in, double km) {
                      TermKind::Loss, store(lossPerKm(f) * km));
         out.powerMargin = store(powerForFibre(f) - lossPerKm(f) * km);
         addNetworkRiseTimeBudget(
-            out, riseTimeFigures(f, in), [&] { return convert(in, &In::normalizedBandwidth); }, km);
+            out, f.riseTime, [&] { return convert(in, &In::normalizedBandwidth); }, km);
     });
 }
 
