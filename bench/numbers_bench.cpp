@@ -1,5 +1,5 @@
-#include "common/formatting.h"
-#include "common/numbers.h"
+#include "common/numbers/formatting.h"
+#include "common/numbers/numbers.h"
 
 #include <benchmark/benchmark.h>
 

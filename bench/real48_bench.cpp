@@ -1,4 +1,4 @@
-#include "common/real48.h"
+#include "common/calculator/real48.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,18 +8,15 @@
 # split this tree among them.
 include(GNUInstallDirs)
 
-set(vantero_programs ${VANTERO_CALCULATORS} vantero)
-foreach(program IN LISTS vantero_programs)
-  if(TARGET ${program})
-    # The programs find libpelkadi relative to their own folder, so an
-    # installed tree works wherever it is unpacked; a distribution's package,
-    # whose libraries are where the loader looks, sets
-    # CMAKE_SKIP_INSTALL_RPATH.
-    set_target_properties(${program} PROPERTIES
-      INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
-endforeach()
+if(TARGET vantero)
+  # The programs find libpelkadi relative to their own folder, so an
+  # installed tree works wherever it is unpacked; a distribution's package,
+  # whose libraries are where the loader looks, sets
+  # CMAKE_SKIP_INSTALL_RPATH. (Each calculator's program installs with it:
+  # cmake/calculator.cmake.)
+  set_target_properties(vantero PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  install(TARGETS vantero RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 install(TARGETS pelkadi sorvik3
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
@@ -47,20 +44,6 @@ if(VANTERO_ENTRIES_ONLY)
   return()
 endif()
 
-foreach(calculator IN LISTS VANTERO_CALCULATORS)
-  if(TARGET ${calculator})
-    install(FILES ${calculator}/data/${calculator}.desktop
-      DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
-      RENAME vantero-${calculator}.desktop)
-    install(FILES ${calculator}/data/vantero-${calculator}.svg
-      DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-    foreach(size IN LISTS VANTERO_ICON_SIZES)
-      install(FILES ${PROJECT_BINARY_DIR}/packaging/icons/${size}x${size}/vantero-${calculator}.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
-    endforeach()
-  endif()
-endforeach()
-install(FILES ${VANTERO_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${VANTERO_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/man/vantero.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${VANTERO_BASH_COMPLETION}
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

@@ -2,10 +2,10 @@
 // quoting the text, or the overflow fault; never anything else. A number
 // written back by the formatting rule parses again.
 
-#include "common/failure.h"
-#include "common/formatting.h"
-#include "common/numbers.h"
-#include "common/real48.h"
+#include "common/calculator/real48.h"
+#include "common/numbers/failure.h"
+#include "common/numbers/formatting.h"
+#include "common/numbers/numbers.h"
 
 #include <cmath>
 #include <cstddef>

@@ -2,8 +2,8 @@
 // record or nothing, and what it gives the window saves and reopens alike.
 
 #include "calculators/registry.h"
-#include "common/failure.h"
-#include "common/projectfile.h"
+#include "common/calculator/projectfile.h"
+#include "common/numbers/failure.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // same with every choice record holding no code.
 //   fuzz_seeds FOLDER
 #include "calculators/registry.h"
-#include "common/projectfile.h"
+#include "common/calculator/projectfile.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -2,6 +2,7 @@
 // calculators' descriptions and vantero's --help:
 //   vantero_describe man PROGRAM VERSION    the manual page of a program
 //   vantero_describe bash-completion        the bash completion of vantero
+//   vantero_describe caption CALCULATOR     the caption of its main window
 #include "calculators/registry.h"
 #include "packaging/completion.h"
 #include "packaging/manpages.h"
@@ -25,8 +26,17 @@ int main(int argc, char** argv) {
         }
     } else if (what == "bash-completion" && argc == 2) {
         text = vantero::packaging::bashCompletion();
+    } else if (what == "caption" && argc == 3) {
+        const vantero::Calculator* calculator = vantero::findCalculator(argv[2]);
+        if (calculator == nullptr) {
+            std::fprintf(stderr, "vantero_describe: no calculator \"%s\"\n", argv[2]);
+            return 2;
+        }
+        text = std::string(calculator->caption()) + "\n";
     } else {
-        std::fputs("usage: vantero_describe man PROGRAM VERSION | bash-completion\n", stderr);
+        std::fputs(
+            "usage: vantero_describe man PROGRAM VERSION | bash-completion | caption CALCULATOR\n",
+            stderr);
         return 2;
     }
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||

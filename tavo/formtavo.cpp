@@ -1,6 +1,6 @@
 #include "tavo/formtavo.h"
 
-#include "common/formatting.h"
+#include "common/numbers/formatting.h"
 #include "common/ui/choicelist.h"
 #include "tavo/core/description.h"
 #include "tavo/core/sensitivity.h"

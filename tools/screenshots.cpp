@@ -2,7 +2,7 @@
 // offscreen platform, for the README and for looking at layout changes:
 //   vantero_screenshots OUTPUT_FOLDER
 #include "common/ui/formfibradlg.h"
-#include "common/ui/recordingplatform.h"
+#include "common/ui/testing/recordingplatform.h"
 #include "tools/windows.h"
 
 #include <QApplication>

@@ -3,13 +3,16 @@
 # libpelkadi, or with a libpelkadi that lacks the entry Newton, it does not
 # start. The program is copied into a fresh folder beside a folder "pelkadi",
 # which its relative RUNPATH ($ORIGIN/../pelkadi) names.
-#   startup_test.sh PROGRAM LIBPELKADI STUB "WINDOW TITLE"
+# The title the window must show is the caption of the calculator's
+# description, as vantero_describe gives it.
+#   startup_test.sh PROGRAM LIBPELKADI STUB VANTERO_DESCRIBE
 set -uo pipefail
-program=$1 library=$2 stub=$3 title=$4
+program=$1 library=$2 stub=$3 describe=$4
 # The test sets the environment it needs: none of the caller's display, Qt
 # platform or library path settings reach the program.
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY DISPLAY LD_LIBRARY_PATH LD_PRELOAD
 name=$(basename "$program")
+title=$("$describe" caption "$name") || exit 1
 soname=$(objdump -p "$library" | awk '/SONAME/ {print $2}')
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT

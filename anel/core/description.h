@@ -1,9 +1,9 @@
 #pragma once
 
 #include "anel/core/ringlink.h"
-#include "common/calculator.h"
-#include "common/fields.h"
-#include "common/verdict.h"
+#include "common/calculator/calculator.h"
+#include "common/calculator/fields.h"
+#include "common/links/verdict.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #include "anel/core/ringlink.h"
 
 #include "anel/core/description.h"
-#include "common/extended.h"
-#include "common/fields.h"
+#include "common/calculator/fields.h"
+#include "common/numbers/extended.h"
 
 namespace vantero::anel {
 

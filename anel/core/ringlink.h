@@ -1,10 +1,10 @@
 #pragma once
 
-#include "common/budgets.h"
-#include "common/choices.h"
-#include "common/networklink.h"
-#include "common/numbers.h"
-#include "common/solver.h"
+#include "common/links/budgets.h"
+#include "common/links/choices.h"
+#include "common/links/solver.h"
+#include "common/network/networklink.h"
+#include "common/numbers/numbers.h"
 
 namespace vantero::anel {
 

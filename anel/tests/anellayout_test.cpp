@@ -1,6 +1,6 @@
 #include "anel/core/description.h"
-#include "common/failure.h"
-#include "common/tests/recordcheck.h"
+#include "common/numbers/failure.h"
+#include "common/testing/recordcheck.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "anel/core/description.h"
 #include "anel/formanel.h"
-#include "common/ui/tests/networkwindowtests.h"
+#include "common/ui/testing/networkwindowtests.h"
 
 namespace vantero::anel {
 namespace {

@@ -1,8 +1,8 @@
 #include "anel/core/description.h"
 #include "anel/core/ringlink.h"
-#include "common/failure.h"
-#include "common/formatting.h"
-#include "common/tests/calculationtesting.h"
+#include "common/numbers/failure.h"
+#include "common/numbers/formatting.h"
+#include "common/testing/calculationtesting.h"
 
 #include <gtest/gtest.h>
 

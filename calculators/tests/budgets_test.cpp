@@ -5,7 +5,7 @@
 // farther.
 
 #include "calculators/registry.h"
-#include "common/formatting.h"
+#include "common/numbers/formatting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "cli/core/arguments.h"
 
-#include "common/failure.h"
-#include "common/numbers.h"
+#include "common/numbers/failure.h"
+#include "common/numbers/numbers.h"
 
 #include <algorithm>
 

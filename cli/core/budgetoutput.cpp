@@ -3,8 +3,8 @@
 #include "cli/core/arguments.h"
 #include "cli/core/json.h"
 #include "cli/core/report.h"
-#include "common/formatting.h"
-#include "common/numbers.h"
+#include "common/numbers/formatting.h"
+#include "common/numbers/numbers.h"
 
 namespace vantero::cli {
 

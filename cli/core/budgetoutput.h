@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/budgets.h"
+#include "common/links/budgets.h"
 
 #include <span>
 #include <string>

@@ -1,6 +1,6 @@
 #include "cli/core/csvwriter.h"
 
-#include "common/failure.h"
+#include "common/numbers/failure.h"
 
 #include <algorithm>
 #include <array>

@@ -2,8 +2,8 @@
 
 #include "cli/core/chart.h"
 #include "cli/core/report.h"
-#include "common/formatting.h"
-#include "common/numbers.h"
+#include "common/numbers/formatting.h"
+#include "common/numbers/numbers.h"
 
 #include <array>
 #include <cmath>

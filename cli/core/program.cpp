@@ -5,9 +5,9 @@
 #include "cli/core/choicesweep.h"
 #include "cli/core/csvwriter.h"
 #include "cli/core/report.h"
-#include "common/failure.h"
-#include "common/filereplacement.h"
-#include "common/projectfile.h"
+#include "common/calculator/projectfile.h"
+#include "common/fileoutput/filereplacement.h"
+#include "common/numbers/failure.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calculators/registry.h"
-#include "common/failure.h"
+#include "common/numbers/failure.h"
 
 #include <string>
 #include <string_view>

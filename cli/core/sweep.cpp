@@ -2,8 +2,8 @@
 
 #include "cli/core/arguments.h"
 #include "cli/core/csvwriter.h"
-#include "common/failure.h"
-#include "common/numbers.h"
+#include "common/numbers/failure.h"
+#include "common/numbers/numbers.h"
 
 #include <algorithm>
 #include <charconv>
@@ -160,9 +160,8 @@ public:
     // the sweep stopped.
     std::optional<std::size_t> start() {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] {
-            return m_stopped || m_next >= m_blocks || m_next < m_taken + m_ahead;
-        });
+        m_changed.wait(
+            lock, [&] { return m_stopped || m_next >= m_blocks || m_next < m_taken + m_ahead; });
         if (m_stopped || m_next >= m_blocks) {
             return std::nullopt;
         }

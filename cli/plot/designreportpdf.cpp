@@ -2,7 +2,7 @@
 
 #include "cli/core/reportcharts.h"
 #include "cli/plot/painting.h"
-#include "common/formatting.h"
+#include "common/numbers/formatting.h"
 
 #include <QBuffer>
 #include <QByteArray>

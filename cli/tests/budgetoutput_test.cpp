@@ -2,7 +2,7 @@
 // report's contents, drawn by a stand-in) and --plot by extension.
 
 #include "cli/tests/commandline.h"
-#include "common/tests/calculationtesting.h"
+#include "common/testing/calculationtesting.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 #include "cli/core/json.h"
 #include "cli/core/report.h"
 #include "cli/tests/commandline.h"
-#include "common/failure.h"
-#include "common/tests/calculationtesting.h"
+#include "common/numbers/failure.h"
+#include "common/testing/calculationtesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "anel/core/ringlink.h"
 #include "cli/core/arguments.h"
 #include "cli/tests/commandline.h"
-#include "common/tests/calculationtesting.h"
+#include "common/testing/calculationtesting.h"
 #include "estrela/core/starlink.h"
 #include "tavo/core/pointlink.h"
 

@@ -1,7 +1,7 @@
 #include "calculators/registry.h"
 #include "cli/tests/commandline.h"
-#include "common/projectfile.h"
-#include "common/tests/calculationtesting.h"
+#include "common/calculator/projectfile.h"
+#include "common/testing/calculationtesting.h"
 #include "tavo/core/description.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "cli/core/arguments.h"
 #include "cli/core/sweep.h"
 #include "cli/tests/commandline.h"
-#include "common/failure.h"
-#include "common/tests/calculationtesting.h"
+#include "common/numbers/failure.h"
+#include "common/testing/calculationtesting.h"
 #include "estrela/core/starlink.h"
 #include "tavo/core/pointlink.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/calculator.h"
+#include "common/calculator/calculator.h"
 #include "common/ui/guard.h"
 #include "common/ui/projectfiles.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/fields.h"
+#include "common/calculator/fields.h"
 
 #include <QList>
 #include <QObject>

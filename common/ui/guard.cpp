@@ -1,6 +1,6 @@
 #include "common/ui/guard.h"
 
-#include "common/failure.h"
+#include "common/numbers/failure.h"
 #include "common/ui/platform.h"
 
 #include <QLineEdit>

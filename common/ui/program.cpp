@@ -1,6 +1,6 @@
 #include "common/ui/program.h"
 
-#include "common/calculator.h"
+#include "common/calculator/calculator.h"
 
 #include <QGuiApplication>
 #include <QLibraryInfo>

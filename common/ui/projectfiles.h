@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/calculator.h"
-#include "common/projectfile.h"
+#include "common/calculator/calculator.h"
+#include "common/calculator/projectfile.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/calculator.h"
+#include "common/calculator/calculator.h"
 
 class QWidget;
 

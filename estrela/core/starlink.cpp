@@ -1,7 +1,7 @@
 #include "estrela/core/starlink.h"
 
-#include "common/extended.h"
-#include "common/fields.h"
+#include "common/calculator/fields.h"
+#include "common/numbers/extended.h"
 #include "estrela/core/description.h"
 
 namespace vantero::estrela {

@@ -1,4 +1,4 @@
-#include "common/ui/tests/networkwindowtests.h"
+#include "common/ui/testing/networkwindowtests.h"
 #include "estrela/core/description.h"
 #include "estrela/formestrela.h"
 

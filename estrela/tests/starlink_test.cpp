@@ -1,6 +1,6 @@
-#include "common/failure.h"
-#include "common/formatting.h"
-#include "common/tests/calculationtesting.h"
+#include "common/numbers/failure.h"
+#include "common/numbers/formatting.h"
+#include "common/testing/calculationtesting.h"
 #include "estrela/core/description.h"
 #include "estrela/core/starlink.h"
 

@@ -1,4 +1,4 @@
-#include "common/tests/recordcheck.h"
+#include "common/testing/recordcheck.h"
 #include "estrela/core/description.h"
 
 #include <gtest/gtest.h>

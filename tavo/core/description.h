@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common/calculator.h"
-#include "common/fields.h"
-#include "common/verdict.h"
+#include "common/calculator/calculator.h"
+#include "common/calculator/fields.h"
+#include "common/links/verdict.h"
 #include "tavo/core/pointlink.h"
 
 #include <array>

@@ -1,8 +1,8 @@
 #include "tavo/core/pointlink.h"
 
-#include "common/extended.h"
-#include "common/fields.h"
-#include "common/risetime.h"
+#include "common/calculator/fields.h"
+#include "common/links/risetime.h"
+#include "common/numbers/extended.h"
 #include "tavo/core/description.h"
 
 #include <optional>

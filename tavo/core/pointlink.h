@@ -1,11 +1,11 @@
 #pragma once
 
-#include "common/budgets.h"
-#include "common/choices.h"
-#include "common/numbers.h"
-#include "common/output.h"
-#include "common/solver.h"
-#include "common/verdict.h"
+#include "common/links/budgets.h"
+#include "common/links/choices.h"
+#include "common/links/output.h"
+#include "common/links/solver.h"
+#include "common/links/verdict.h"
+#include "common/numbers/numbers.h"
 #include "tavo/core/sensitivity.h"
 
 namespace vantero::tavo {

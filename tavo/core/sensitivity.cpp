@@ -1,6 +1,6 @@
 #include "tavo/core/sensitivity.h"
 
-#include "common/extended.h"
+#include "common/numbers/extended.h"
 
 #include <bit>
 #include <cstdint>

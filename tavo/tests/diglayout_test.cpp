@@ -1,4 +1,4 @@
-#include "common/tests/recordcheck.h"
+#include "common/testing/recordcheck.h"
 #include "tavo/core/description.h"
 #include "tavo/core/pointlink.h"
 

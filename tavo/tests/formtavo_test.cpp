@@ -1,4 +1,4 @@
-#include "common/ui/tests/calculatorwindowtests.h"
+#include "common/ui/testing/calculatorwindowtests.h"
 #include "tavo/core/description.h"
 #include "tavo/dialogfibra.h"
 #include "tavo/formtavo.h"

@@ -1,5 +1,5 @@
-#include "common/failure.h"
-#include "common/tests/calculationtesting.h"
+#include "common/numbers/failure.h"
+#include "common/testing/calculationtesting.h"
 #include "pelkadi/newton.h"
 #include "tavo/core/description.h"
 #include "tavo/core/pointlink.h"

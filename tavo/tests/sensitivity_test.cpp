@@ -1,5 +1,5 @@
-#include "common/failure.h"
-#include "common/formatting.h"
+#include "common/numbers/failure.h"
+#include "common/numbers/formatting.h"
 #include "tavo/core/sensitivity.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "common/failure.h"
+#include "common/numbers/failure.h"
 #include "common/ui/guard.h"
-#include "common/ui/recordingplatform.h"
+#include "common/ui/testing/recordingplatform.h"
 
 #include <QLineEdit>
 #include <QTabWidget>
@@ -84,9 +84,9 @@ TEST(HandlerGuard, otherFailuresAreShownToo) {
     w.guard.run([] { throw FileFailure(2); });
     w.guard.run([] { throw std::runtime_error("no more handles"); });
     w.guard.run([] { throw std::bad_alloc(); });
-    EXPECT_EQ(w.platform.boxes, (QStringList{"failure: File not found.",
-                                             "failure: no more handles.",
-                                             "failure: Out of memory."}));
+    EXPECT_EQ(w.platform.boxes,
+              (QStringList{"failure: File not found.", "failure: no more handles.",
+                           "failure: Out of memory."}));
 }
 
 TEST(HandlerGuard, aHandlerThatSucceedsShowsNothing) {

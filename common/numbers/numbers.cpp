@@ -1,0 +1,143 @@
+#include "common/numbers/numbers.h"
+
+#include "common/numbers/failure.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+
+namespace vantero {
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Skips a run of digits and returns how many there were.
+std::size_t skipDigits(std::string_view s, std::size_t& i) {
+    const std::size_t start = i;
+    while (i < s.size() && isDigit(s[i])) {
+        ++i;
+    }
+    return i - start;
+}
+
+bool isWellFormed(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        ++i;
+    }
+    std::size_t digits = skipDigits(s, i);
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        digits += skipDigits(s, i);
+    }
+    if (digits == 0) {
+        return false;
+    }
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+            ++i;
+        }
+        if (skipDigits(s, i) == 0) {
+            return false;
+        }
+    }
+    return i == s.size();
+}
+
+// The "C" locale, so that "." is the decimal point whatever the user's locale.
+locale_t cLocale() {
+    static const locale_t locale = newlocale(LC_NUMERIC_MASK, "C", locale_t{});
+    return locale;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+enum class Outcome { Number, NotANumber, Overflow };
+
+struct Parsed {
+    long double value = 0;
+    Outcome outcome = Outcome::Number;
+};
+
+Parsed parse(std::string_view text) {
+    const std::string_view number = trimmed(text);
+    if (number.empty()) {
+        return {};
+    }
+    if (!isWellFormed(number)) {
+        return {0, Outcome::NotANumber};
+    }
+    const std::string copy(number); // strtold needs a terminated string
+    const long double value = strtold_l(copy.c_str(), nullptr, cLocale());
+    // Judge the range as a double holds it: beyond it is the overflow fault,
+    // below it the value is zero.
+    const double asDouble = static_cast<double>(value);
+    if (std::isinf(asDouble)) {
+        return {0, Outcome::Overflow};
+    }
+    if (asDouble == 0) {
+        return {};
+    }
+    return {value, Outcome::Number};
+}
+
+[[noreturn]] void failParsing(Outcome outcome, std::string_view text, std::string_view input) {
+    if (outcome == Outcome::Overflow) {
+        throw ArithmeticFault(FaultKind::Overflow);
+    }
+    throw NumberFormatFailure(std::string(text), std::string(input));
+}
+
+} // namespace
+
+long double parseNumber(std::string_view text) {
+    const Parsed parsed = parse(text);
+    if (parsed.outcome != Outcome::Number) {
+        failParsing(parsed.outcome, text, {});
+    }
+    return parsed.value;
+}
+
+NumberText::NumberText(std::string_view text) : m_text(text) {
+    const Parsed parsed = parse(text);
+    m_value = parsed.value;
+    m_stored = static_cast<double>(m_value);
+    m_isNumber = parsed.outcome == Outcome::Number;
+    m_overflows = parsed.outcome == Outcome::Overflow;
+}
+
+NumberText NumberText::of(long double value) {
+    NumberText result;
+    result.setNumber(value);
+    return result;
+}
+
+void NumberText::setNumber(long double value) {
+    m_text.clear();
+    m_value = value;
+    m_stored = static_cast<double>(value);
+    // Beyond the range of a double it is the overflow fault, as for a text.
+    m_overflows = std::isinf(m_stored);
+    m_isNumber = !m_overflows;
+}
+
+void NumberText::fail(std::string_view input) const {
+    failParsing(m_overflows ? Outcome::Overflow : Outcome::NotANumber, m_text, input);
+}
+
+} // namespace vantero
