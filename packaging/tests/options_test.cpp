@@ -129,17 +129,30 @@ TEST(MadeUpOptions, areCompletedByBash) {
     const std::string dir = folder.file("");
     // tavo has an input manualSensitivity, anel none: which of the two is the
     // calculator shows whether the word after an option was taken as its value.
+    // And the two kinds of value the real options do not complete to.
+    std::vector<OptionSpec> options = withMadeUpOptions();
+    options.push_back({.name = "--flavour",
+                       .value = &Arguments::save,
+                       .completion = Completion::Words,
+                       .completes = "sweet sour bitter",
+                       .forms = {{"TASTE", "taste."}}});
+    options.push_back({.name = "--against",
+                       .value = &Arguments::at,
+                       .completion = Completion::Calculator,
+                       .forms = {{"CALCULATOR", "compare."}}});
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"vantero tavo --f", " --fizzle --frobnicate"},
+        {"vantero tavo --f", " --fizzle --flavour --frobnicate"},
         {"vantero tavo --frobnicate " + dir, " " + dir + "a.frob " + dir + "b.FROB " + dir + "sub"},
         {"vantero --frobnicate anel tavo --set manualS", " manualSensitivity="},
         {"vantero --fizzle tavo --set manualS", " manualSensitivity="},
+        {"vantero tavo --flavour s", " sour sweet"},
+        {"vantero tavo --against ta", " tavo"},
     };
     std::vector<std::string> lines;
     for (const auto& [line, expected] : cases) {
         lines.push_back(line);
     }
-    const std::vector<std::string> got = completions(withMadeUpOptions(), lines, folder);
+    const std::vector<std::string> got = completions(options, lines, folder);
     ASSERT_EQ(got.size(), cases.size());
     for (std::size_t i = 0; i < cases.size(); ++i) {
         EXPECT_EQ(got[i], cases[i].second) << cases[i].first;
