@@ -1,24 +1,13 @@
 #include "packaging/completion.h"
 
 #include "calculators/registry.h"
-#include "cli/core/arguments.h"
+#include "cli/core/joined.h"
+#include "cli/core/options.h"
 
 #include <string_view>
-#include <vector>
 
 namespace vantero::packaging {
 namespace {
-
-template <typename Items, typename Name> std::string words(const Items& items, Name name) {
-    std::string list;
-    for (const auto& item : items) {
-        if (!list.empty()) {
-            list += ' ';
-        }
-        list += name(item);
-    }
-    return list;
-}
 
 // The completion's logic; the tables before it say what there is to complete.
 constexpr std::string_view completionFunction = R"BASH(
@@ -42,7 +31,7 @@ _vantero() {
         if [[ -z $ended && $word == -- ]]; then
             ended=1
         elif [[ -z $ended && $word == -?* ]]; then
-            if [[ $word != *=* && " $_vantero_value_options " == *" $word "* ]]; then
+            if [[ $word != *=* && -n ${_vantero_value_options[$word]+set} ]]; then
                 ((i++))
             fi
         elif [[ -z $calculator ]]; then
@@ -55,13 +44,20 @@ _vantero() {
 
     COMPREPLY=()
     local candidates='' name
-    if [[ -z $ended ]]; then
-        case $prev in
-        --open | --save | --csv | --plot)
-            _vantero_files "$cur" "$prev" "$calculator"
+    if [[ -z $ended && -n $prev && -n ${_vantero_value_options[$prev]+set} ]]; then
+        local -a completion
+        read -ra completion <<<"${_vantero_value_options[$prev]}"
+        case ${completion[0]} in
+        files)
+            _vantero_files "$cur" "${completion[@]:1}"
             return
             ;;
-        --set)
+        project)
+            local extension=_vantero_extension_$calculator
+            _vantero_files "$cur" ${calculator:+"${!extension}"}
+            return
+            ;;
+        setting)
             if [[ -n $calculator ]]; then
                 local inputs=_vantero_inputs_$calculator choices=_vantero_choices_$calculator
                 if [[ $cur == *=* ]]; then
@@ -84,7 +80,7 @@ _vantero() {
                 fi
             fi
             ;;
-        --sweep)
+        swept)
             if [[ -n $calculator ]]; then
                 local inputs=_vantero_inputs_$calculator choices=_vantero_choices_$calculator
                 for word in ${!inputs}; do
@@ -93,14 +89,15 @@ _vantero() {
                 candidates+=" ${!choices}"
             fi
             ;;
-        *)
-            if [[ $cur == -* ]]; then
-                candidates="$_vantero_options --"
-            elif [[ -z $calculator ]]; then
-                candidates=$_vantero_calculators
-            fi
+        calculator)
+            candidates=$_vantero_calculators
+            ;;
+        words)
+            candidates=${completion[*]:1}
             ;;
         esac
+    elif [[ -z $ended && $cur == -* ]]; then
+        candidates="$_vantero_options --"
     elif [[ -z $calculator ]]; then
         candidates=$_vantero_calculators
     fi
@@ -119,32 +116,62 @@ _vantero() {
     return 0
 }
 
-# File names after an option that takes a file; after --open only folders and
-# the calculator's project files.
+# File names after an option that takes a file: folders and the files whose
+# names end in one of the extensions given, in either case; every file when
+# none is given.
 _vantero_files() {
-    local cur=$1 option=$2 calculator=$3 file
+    local cur=$1 file extension
+    shift
     compopt -o filenames 2>/dev/null
     local IFS=$'\n'
-    if [[ $option == --open && -n $calculator ]]; then
-        local extension=_vantero_extension_$calculator
-        for file in $(compgen -f -- "$cur"); do
-            if [[ -d $file || ${file,,} == *"${!extension}" ]]; then
+    for file in $(compgen -f -- "$cur"); do
+        if (($# == 0)) || [[ -d $file ]]; then
+            COMPREPLY+=("$file")
+            continue
+        fi
+        for extension; do
+            if [[ ${file,,} == *"${extension,,}" ]]; then
                 COMPREPLY+=("$file")
+                break
             fi
         done
-    else
-        COMPREPLY=($(compgen -f -- "$cur"))
-    fi
+    done
 }
 
 complete -F _vantero vantero
 )BASH";
 
+// What the value of an option completes to, as the completion's logic reads
+// it: a kind, then the extensions or words it lists.
+std::string valueCompletion(const cli::OptionSpec& option) {
+    using cli::Completion;
+    std::string kind;
+    switch (option.completion) {
+    case Completion::Nothing:
+        return "nothing";
+    case Completion::Files:
+        kind = "files";
+        break;
+    case Completion::ProjectFiles:
+        return "project";
+    case Completion::Setting:
+        return "setting";
+    case Completion::Swept:
+        return "swept";
+    case Completion::Calculator:
+        return "calculator";
+    case Completion::Words:
+        kind = "words";
+        break;
+    }
+    return option.completes.empty() ? kind : kind + " " + std::string(option.completes);
+}
+
 } // namespace
 
-std::string bashCompletion() {
+std::string bashCompletion(std::span<const cli::OptionSpec> options) {
     std::string script = "# Bash completion of vantero, made from the descriptions of its "
-                         "calculators.\n\n";
+                         "calculators and its options.\n\n";
     // NAME='VALUE' (appended piece by piece: GCC 12 takes `"x" + string` for
     // an overlapping copy at -O3).
     const auto variable = [&script](std::string_view name, std::string_view value) {
@@ -154,27 +181,32 @@ std::string bashCompletion() {
         script += "'\n";
     };
     variable("_vantero_calculators",
-             words(calculators(), [](const Calculator* c) { return c->name(); }));
-    const auto options = cli::optionNames();
-    variable("_vantero_options", words(options, [](const cli::OptionName& o) { return o.name; }));
-    std::vector<std::string_view> valueOptions;
-    for (const cli::OptionName& option : options) {
-        if (option.takesValue) {
-            valueOptions.push_back(option.name);
+             cli::joined(
+                 calculators(), [](const Calculator* c) { return c->name(); }, " "));
+    variable("_vantero_options", cli::joined(options, &cli::OptionSpec::name, " "));
+    // The options that take a value, by name and alias, and what it completes to.
+    script += "declare -gA _vantero_value_options=(\n";
+    for (const cli::OptionSpec& option : options) {
+        for (const std::string_view name : {option.name, option.alias}) {
+            if (option.takesValue() && !name.empty()) {
+                script += "    [";
+                script += name;
+                script += "]='" + valueCompletion(option) + "'\n";
+            }
         }
     }
-    variable("_vantero_value_options", words(valueOptions, [](std::string_view o) { return o; }));
+    script += ")\n";
     for (const Calculator* calculator : calculators()) {
         const std::string name(calculator->name());
         script += '\n';
         variable("_vantero_inputs_" + name,
-                 words(calculator->inputs(), [](const InputDescription& d) { return d.name; }));
+                 cli::joined(calculator->inputs(), &InputDescription::name, " "));
         variable("_vantero_choices_" + name,
-                 words(calculator->choices(), [](const ChoiceDescription& d) { return d.name; }));
+                 cli::joined(calculator->choices(), &ChoiceDescription::name, " "));
         variable("_vantero_extension_" + name, calculator->layout().extension);
         for (const ChoiceDescription& choice : calculator->choices()) {
             variable("_vantero_values_" + name + "_" + std::string(choice.name),
-                     words(choice.values, [](std::string_view v) { return v; }));
+                     cli::joined(choice.values, std::identity{}, " "));
         }
     }
     script += completionFunction;

@@ -1,5 +1,5 @@
 // Writes what the package installs beside the programs and is made from the
-// calculators' descriptions and vantero's --help:
+// calculators' descriptions and vantero's option table and --help:
 //   vantero_describe man PROGRAM VERSION    the manual page of a program
 //   vantero_describe bash-completion        the bash completion of vantero
 //   vantero_describe caption CALCULATOR     the caption of its main window

@@ -1,9 +1,11 @@
 #include "packaging/manpages.h"
 
+#include "cli/core/joined.h"
 #include "cli/core/program.h"
 #include "packaging/roff.h"
 
 #include <cctype>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -52,11 +54,10 @@ std::string seeAlso(std::string_view self) {
             pages.emplace_back(calculator->name());
         }
     }
-    std::string text = ".SH \"SEE ALSO\"\n";
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        text += ".BR " + pages[i] + " (1)" + (i + 1 < pages.size() ? ",\n" : "\n");
-    }
-    return text;
+    return ".SH \"SEE ALSO\"\n" +
+           cli::joined(
+               pages, [](const std::string& page) { return ".BR " + page + " (1)"; }, ",\n") +
+           "\n";
 }
 
 // "NRZ (“Código NRZ”), RZ (“Código RZ”)": each value of a choice with the
@@ -118,11 +119,9 @@ std::string what(const Calculator& calculator) {
 
 std::string projectFiles(const Calculator& calculator) {
     const ProjectLayout& layout = calculator.layout();
-    std::string records;
-    for (std::size_t i = 0; i < layout.records.size(); ++i) {
-        records +=
-            (i == 0 ? "" : ", ") + std::string("\\fB") + roffCode(layout.records[i].input) + "\\fR";
-    }
+    const std::string records = cli::joined(layout.records, [](const ProjectRecord& record) {
+        return "\\fB" + roffCode(record.input) + "\\fR";
+    });
     return ".SH FILES\n.TP\n.I *" + roffText(layout.extension) +
            "\nA project file: " + roffQuoted("Salvar Como...") +
            " writes the window's figures to it and " + roffQuoted("Abrir...") +
@@ -133,12 +132,14 @@ std::string projectFiles(const Calculator& calculator) {
            " (letters in either case) is refused.\n";
 }
 
-// The --help text of vantero in roff. Headings ("Options:") become sections;
-// an entry is a line indented by two blanks, its tag up to the first two
-// blanks in a row and its text after them and on the lines indented deeper;
-// other lines are paragraphs.
+// A part of vantero's --help in roff, from within `section`. Headings ("Exit
+// status:") become sections; an entry is a line indented by two blanks, its
+// tag up to the first two blanks in a row and its text after them and on the
+// lines indented deeper; other lines are paragraphs.
 class HelpConverter {
 public:
+    explicit HelpConverter(std::string section) : m_section(std::move(section)) {}
+
     std::string convert(std::string_view help) {
         std::istringstream lines{std::string(help)};
         for (std::string line; std::getline(lines, line);) {
@@ -154,12 +155,6 @@ private:
             endBlock();
             return;
         }
-        if (line == "Usage:") {
-            endBlock();
-            m_section = "SYNOPSIS";
-            m_out += ".SH SYNOPSIS\n";
-            return;
-        }
         if (line.back() == ':' && line.front() != ' ' && line.find(". ") == std::string::npos &&
             line.size() < 30) {
             endBlock();
@@ -169,20 +164,6 @@ private:
         }
         if (line.front() != ' ' && m_inEntry) {
             endBlock(); // a paragraph after the entries
-        }
-        if (m_section == "SYNOPSIS" && line.front() != ' ') {
-            m_section = "DESCRIPTION";
-            m_out += ".SH DESCRIPTION\n";
-        }
-        if (m_section == "SYNOPSIS") {
-            if (line.starts_with("  vantero")) {
-                endBlock();
-                m_tag = trimmed(line);
-            } else {
-                m_tag += " " + trimmed(line);
-            }
-            m_inEntry = true;
-            return;
         }
         if (line.starts_with("  ") && !line.starts_with("   ")) {
             endBlock();
@@ -197,20 +178,12 @@ private:
             m_text += (m_text.empty() ? "" : " ") + trimmed(line);
             return;
         }
-        if (m_section.empty()) {
-            m_section = "DESCRIPTION";
-            m_out += ".SH DESCRIPTION\n";
-        }
         m_paragraph += (m_paragraph.empty() ? "" : "\n") + line;
     }
 
     void endBlock() {
         if (m_inEntry) {
-            if (m_section == "SYNOPSIS") {
-                m_out += ".SY vantero\n" + roffCode(m_tag.substr(m_tag.find(' ') + 1)) + "\n.YS\n";
-            } else {
-                m_out += ".TP\n" + formattedTag() + "\n" + roffText(m_text) + "\n";
-            }
+            m_out += ".TP\n" + formattedTag() + "\n" + roffText(m_text) + "\n";
         } else if (!m_paragraph.empty()) {
             m_out += ".PP\n" + roffText(m_paragraph) + "\n";
         }
@@ -220,20 +193,9 @@ private:
         m_paragraph.clear();
     }
 
-    // An option in bold and its argument in italics; a command all in bold.
+    // A command in bold.
     std::string formattedTag() const {
-        if (m_section == "OPTIONS") {
-            const std::size_t blank = m_tag.find(' ');
-            if (blank == std::string::npos) {
-                return "\\fB" + roffCode(m_tag) + "\\fR";
-            }
-            return "\\fB" + roffCode(m_tag.substr(0, blank)) + "\\fR \\fI" +
-                   roffCode(m_tag.substr(blank + 1)) + "\\fR";
-        }
-        if (m_section == "EXAMPLES") {
-            return "\\fB" + roffCode(m_tag) + "\\fR";
-        }
-        return roffText(m_tag);
+        return m_section == "EXAMPLES" ? "\\fB" + roffCode(m_tag) + "\\fR" : roffText(m_tag);
     }
 
     std::string m_out;
@@ -243,6 +205,32 @@ private:
     std::string m_text;
     std::string m_paragraph;
 };
+
+// An option in bold and its argument in italics.
+std::string optionTerm(const cli::OptionSpec& option, const cli::OptionForm& form) {
+    std::string tag;
+    if (!option.alias.empty()) {
+        tag = "\\fB" + roffCode(option.alias) + "\\fR, ";
+    }
+    tag += "\\fB" + roffCode(option.name) + "\\fR";
+    if (!form.placeholder.empty()) {
+        tag += " \\fI" + roffCode(form.placeholder) + "\\fR";
+    }
+    return tag;
+}
+
+// The options of vantero, in the order of its --help, each form an entry.
+std::string optionEntries(std::span<const cli::OptionSpec> options) {
+    std::string text = ".SH \"OPTIONS\"\n";
+    for (const cli::OptionSpec* option : cli::optionsInUsageOrder(options, cli::usageModes())) {
+        for (std::size_t f = 0; f < option->formCount(); ++f) {
+            const cli::OptionForm& form = option->forms[f];
+            text += ".TP\n" + optionTerm(*option, form) + "\n" +
+                    roffText(form.manual.empty() ? form.help : form.manual) + "\n";
+        }
+    }
+    return text;
+}
 
 } // namespace
 
@@ -282,10 +270,18 @@ std::string programManPage(const Calculator& calculator, std::string_view versio
     return page;
 }
 
-std::string commandLineManPage(std::string_view version) {
+std::string commandLineManPage(std::string_view version, std::span<const cli::OptionSpec> options) {
     std::string page = header("vantero", version);
     page += ".SH NAME\nvantero \\- the VANTERO calculators on the command line\n";
-    page += HelpConverter().convert(cli::generalHelpText());
+    page += ".SH SYNOPSIS\n";
+    for (const std::string_view mode : cli::usageModes()) {
+        page += ".SY vantero\n" +
+                roffCode(cli::joined(cli::usageItems(mode, options), std::identity{}, " ")) +
+                "\n.YS\n";
+    }
+    page += ".SH DESCRIPTION\n" + HelpConverter("DESCRIPTION").convert(cli::purposeText());
+    page += optionEntries(options);
+    page += HelpConverter("OPTIONS").convert(cli::closingHelpText());
     page += ".SH CALCULATORS\nThe inputs and choices of each calculator, as "
             "\\fB\\-\\-set\\fR and \\fB\\-\\-sweep\\fR name them, with the "
             "labels of the window's fields.\n";

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "calculators/registry.h"
+#include "cli/core/options.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -12,9 +14,12 @@ namespace vantero::packaging {
 // choice, its project files, and that it takes no arguments.
 std::string programManPage(const Calculator& calculator, std::string_view version);
 
-// The manual page of vantero (section 1): its --help turned into roff (the
-// usage, the options, the exit status and the examples), and every
-// calculator's inputs and choices from the registry.
-std::string commandLineManPage(std::string_view version);
+// The manual page of vantero (section 1): the usage and `options` as its
+// --help gives them, with the manual's own text for an option where it has
+// one; the rest of its --help (the exit status, the examples) turned into
+// roff; and every calculator's inputs and choices from the registry.
+std::string
+commandLineManPage(std::string_view version,
+                   std::span<const cli::OptionSpec> options = cli::commandLineOptions());
 
 } // namespace vantero::packaging

@@ -1,5 +1,6 @@
 #include "cli/core/arguments.h"
 
+#include "cli/core/joined.h"
 #include "common/numbers/failure.h"
 #include "common/numbers/numbers.h"
 
@@ -10,44 +11,6 @@ namespace {
 
 std::string inQuotes(std::string_view text) {
     return "\"" + std::string(text) + "\"";
-}
-
-template <typename Items, typename Name> std::string joined(const Items& items, Name name) {
-    std::string list;
-    for (const auto& item : items) {
-        if (!list.empty()) {
-            list += ", ";
-        }
-        list += name(item);
-    }
-    return list;
-}
-
-// An option that takes a value: the text after "=", or else the next argument.
-struct ValueOption {
-    std::string_view name;
-    std::optional<std::string> Arguments::*single = nullptr;
-    std::vector<std::string> Arguments::*repeated = nullptr;
-};
-
-constexpr ValueOption valueOptions[] = {
-    {"--open", &Arguments::open},      {"--set", nullptr, &Arguments::sets},
-    {"--save", &Arguments::save},      {"--sweep", &Arguments::sweep},
-    {"--csv", &Arguments::csv},        {"--plot", &Arguments::plot},
-    {"--at", nullptr, &Arguments::at}, {"--report", &Arguments::report},
-};
-
-// The options without a value, as parseArguments reads them.
-constexpr std::string_view flagOptions[] = {"--json", "--log", "--help", "--version"};
-
-std::string optionList() {
-    const std::vector<OptionName> options = optionNames();
-    std::string list;
-    for (std::size_t i = 0; i < options.size(); ++i) {
-        list += i == 0 ? "" : i + 1 == options.size() ? " and " : ", ";
-        list += options[i].name;
-    }
-    return list;
 }
 
 char lowerCase(char c) {
@@ -107,7 +70,8 @@ void checkCombination(const Arguments& a) {
 
 } // namespace
 
-Arguments parseArguments(std::span<const std::string_view> args) {
+Arguments parseArguments(std::span<const std::string_view> args,
+                         std::span<const OptionSpec> options) {
     Arguments a;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -125,32 +89,15 @@ Arguments parseArguments(std::span<const std::string_view> args) {
             a.calculator = arg;
             continue;
         }
-        if (arg == "--help" || arg == "-h") {
-            a.help = true;
-            continue;
-        }
-        if (arg == "--version") {
-            a.version = true;
-            continue;
-        }
-        if (arg == "--json") {
-            a.json = true;
-            continue;
-        }
-        if (arg == "--log") {
-            a.log = true;
-            continue;
-        }
         const std::string_view name = arg.substr(0, arg.find('='));
-        const ValueOption* option = nullptr;
-        for (const ValueOption& candidate : valueOptions) {
-            if (candidate.name == name) {
-                option = &candidate;
-            }
-        }
-        if (option == nullptr) {
+        const OptionSpec* option = findOption(options, name);
+        if (option == nullptr || (name.size() < arg.size() && !option->takesValue())) {
             throw UsageError("unknown option " + inQuotes(arg) + "; the options are " +
-                             optionList());
+                             joined(options, &OptionSpec::name, ", ", " and "));
+        }
+        if (const auto* flag = std::get_if<OptionSpec::Flag>(&option->value)) {
+            a.*(*flag) = true;
+            continue;
         }
         std::string value;
         if (name.size() < arg.size()) {
@@ -160,29 +107,20 @@ Arguments parseArguments(std::span<const std::string_view> args) {
         } else {
             throw UsageError(std::string(name) + " needs a value");
         }
-        if (option->repeated != nullptr) {
-            (a.*option->repeated).push_back(std::move(value));
-        } else if ((a.*option->single).has_value()) {
-            throw UsageError(std::string(name) + " is given twice");
-        } else {
-            a.*option->single = std::move(value);
+        if (const auto* repeated = std::get_if<OptionSpec::Repeated>(&option->value)) {
+            (a.*(*repeated)).push_back(std::move(value));
+            continue;
         }
+        std::optional<std::string>& single = a.*std::get<OptionSpec::Single>(option->value);
+        if (single.has_value()) {
+            throw UsageError(std::string(name) + " is given twice");
+        }
+        single = std::move(value);
     }
     if (!a.help && !a.version) {
         checkCombination(a);
     }
     return a;
-}
-
-std::vector<OptionName> optionNames() {
-    std::vector<OptionName> names;
-    for (const ValueOption& option : valueOptions) {
-        names.push_back({option.name, true});
-    }
-    for (std::string_view flag : flagOptions) {
-        names.push_back({flag, false});
-    }
-    return names;
 }
 
 std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_view name) {
@@ -195,11 +133,11 @@ std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_
 }
 
 std::string inputNames(const Calculator& calculator) {
-    return joined(calculator.inputs(), [](const InputDescription& d) { return d.name; });
+    return joined(calculator.inputs(), &InputDescription::name);
 }
 
 std::string choiceValues(const ChoiceDescription& choice) {
-    return joined(choice.values, [](std::string_view v) { return v; });
+    return joined(choice.values);
 }
 
 std::string calculatorNames() {
@@ -230,10 +168,9 @@ Setting resolveSetting(const Calculator& calculator, std::string_view nameValue)
         throw UsageError(std::string(name) + " is one of " + choiceValues(description) + ", not " +
                          inQuotes(value));
     }
-    throw UsageError(
-        std::string(calculator.name()) + " has no input or choice " + inQuotes(name) +
-        "; its inputs are " + inputNames(calculator) + "; its choices are " +
-        joined(calculator.choices(), [](const ChoiceDescription& d) { return d.name; }));
+    throw UsageError(std::string(calculator.name()) + " has no input or choice " + inQuotes(name) +
+                     "; its inputs are " + inputNames(calculator) + "; its choices are " +
+                     joined(calculator.choices(), &ChoiceDescription::name));
 }
 
 void applySetting(Session& session, const Setting& setting) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calculators/registry.h"
+#include "cli/core/options.h"
 
 #include <cstddef>
 #include <optional>
@@ -19,43 +20,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The command line as given, before it is checked against a calculator.
-struct Arguments {
-    bool help = false;
-    bool version = false;
-    std::string calculator; // empty when none is named
-    std::optional<std::string> open;
-    std::vector<std::string> sets; // NAME=VALUE, in order
-    bool json = false;
-    std::optional<std::string> save;
-    std::optional<std::string> sweep; // NAME=FROM:TO:COUNT, or the NAME of a choice
-    bool log = false;
-    std::optional<std::string> csv;
-    std::optional<std::string> plot;
-    std::vector<std::string> at; // lengths in km, in order
-    std::optional<std::string> report;
-};
-
 // Reads the arguments after the program's name. Each option with a value
 // takes it from the next argument or after "=" ("--open=x.dig"); "--" ends
 // the options (what follows is the calculator). Options that do not go
 // together (--json with --sweep, --csv without it, ...) are a usage error.
-Arguments parseArguments(std::span<const std::string_view> args);
+Arguments parseArguments(std::span<const std::string_view> args,
+                         std::span<const OptionSpec> options = commandLineOptions());
 
 // Where an output file is named, "-" stands for standard output.
 constexpr std::string_view standardOutputName = "-";
 inline bool isStandardOutput(const std::optional<std::string>& path) {
     return path && *path == standardOutputName;
 }
-
-// An option of the command line, as the messages that list the options and
-// the shell's completion know it.
-struct OptionName {
-    std::string_view name; // "--open"
-    bool takesValue;
-};
-// Every option, those with a value first.
-std::vector<OptionName> optionNames();
 
 // One --set, resolved against a calculator: a numeric input's new text, or a
 // choice's new value.

@@ -4,6 +4,7 @@
 #include "cli/core/budgetoutput.h"
 #include "cli/core/choicesweep.h"
 #include "cli/core/csvwriter.h"
+#include "cli/core/joined.h"
 #include "cli/core/report.h"
 #include "common/calculator/projectfile.h"
 #include "common/fileoutput/filereplacement.h"
@@ -21,83 +22,14 @@
 namespace vantero::cli {
 namespace {
 
-constexpr std::string_view usage =
-    "Usage:\n"
-    "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... [--json] [--save FILE]\n"
-    "          [--at KM]... [--report FILE.pdf]\n"
-    "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... --sweep NAME=FROM:TO:COUNT\n"
-    "          [--log] [--csv FILE] [--plot FILE.png|FILE.svg|FILE.pdf]\n"
-    "  vantero CALCULATOR [--open FILE] [--set NAME=VALUE]... --sweep CHOICE [--csv FILE]\n"
-    "  vantero [CALCULATOR] --help\n"
-    "  vantero --version\n";
-
 constexpr std::string_view purpose =
     "Runs the link budget of one calculator, @, on the texts its window starts with, as the "
     "window's OK button does, and prints the results in the order the window sets them: per "
     "line the result's name, a tab and its text exactly as the window shows it; the rise-time "
     "message, when there is one, as \"message<TAB>text\" at its place.";
 
-constexpr std::string_view options =
-    "\n"
-    "Options:\n"
-    "  --open FILE       start from a project file, read as \"Abrir...\" reads it; the\n"
-    "                    name must end in the calculator's extension. A choice record\n"
-    "                    holding no code of its choice leaves that choice at its\n"
-    "                    initial value, except tavo's fibreType, which the window\n"
-    "                    then calculates as Multimode.\n"
-    "  --set NAME=VALUE  replace the text of a numeric input, or set a choice; after\n"
-    "                    --open, in order. Texts follow the rules of the window's\n"
-    "                    fields: blanks around the number are ignored, an empty text\n"
-    "                    is 0, and only \".\" separates decimals. A choice's value is\n"
-    "                    matched whatever the case of its letters (rz is RZ).\n"
-    "  --json            print one JSON object instead: calculator, inputs, results\n"
-    "                    (value and text), message and fault, and with --at the\n"
-    "                    array \"at\" (one object per length, in order, also for\n"
-    "                    one): distance, powerTerms and riseTimeTerms (arrays of\n"
-    "                    {name, value, unit}), powerMargin, riseTimeMargin,\n"
-    "                    powerBudgetMet, riseTimeBudgetMet and fault.\n"
-    "  --save FILE       before the calculation, write the inputs as \"Salvar Como...\"\n"
-    "                    does: the extension is appended when the name lacks it, and\n"
-    "                    the file is replaced only once the new one is complete.\n"
-    "  --at KM           after the results, both budgets at KM km of fibre (0 or\n"
-    "                    more; give it again for more lengths): \"at<TAB>KM\", each\n"
-    "                    term of the power budget in the order of the formula (the\n"
-    "                    launched power in dBm, then what is taken from it: the\n"
-    "                    sensitivity in dBm and each loss in dB), each term of the\n"
-    "                    rise-time budget in ns (the system rise time allowed,\n"
-    "                    then the link's rise times and their root sum of squares,\n"
-    "                    linkRiseTime), then powerMargin (dB), riseTimeMargin (ns),\n"
-    "                    powerBudgetMet and riseTimeBudgetMet (yes or no). Each\n"
-    "                    margin is 0 at its budget's distance, positive nearer;\n"
-    "                    when the rise-time budget cannot be met, riseTimeMargin is\n"
-    "                    negative at every length. A run that faults gives no\n"
-    "                    budgets.\n"
-    "  --report FILE.pdf\n"
-    "                    also write an A4 design report in Portuguese: the inputs\n"
-    "                    by page, the results as the window shows them, both\n"
-    "                    budgets at the maximum distance (tables and charts), the\n"
-    "                    maximum distance against the bit rate and both margins\n"
-    "                    against the length; of a run that faults, the inputs and\n"
-    "                    the results up to the fault.\n"
-    "  --sweep NAME=FROM:TO:COUNT\n"
-    "                    run COUNT points of one numeric input, FROM and TO included,\n"
-    "                    evenly spaced, and print CSV: the input, powerDistance,\n"
-    "                    riseTimeDistance (empty when the rise-time budget fails),\n"
-    "                    maximumDistance, limitedBy (Attenuation or Dispersion) and\n"
-    "                    message (the rise-time message or the fault of the point).\n"
-    "                    Numbers in their shortest form that reads back exactly. The\n"
-    "                    swept input cannot also be given to --set.\n"
-    "  --sweep CHOICE    run each value of a choice, in the order listed below, and\n"
-    "                    print the same CSV with the value's name in the first column.\n"
-    "  --log             space the points geometrically (a constant ratio).\n"
-    "  --csv FILE        write the CSV to FILE instead of standard output.\n"
-    "  --plot FILE       draw both distances and the maximum against the input, with\n"
-    "                    the points where the limit changes marked, as PNG, SVG or\n"
-    "                    PDF by the file's extension (.png, .svg, .pdf; \"-\" is PNG\n"
-    "                    on standard output); without --csv, only the chart is\n"
-    "                    written.\n"
-    "  --help            this text; after a calculator, only its inputs and choices.\n"
-    "  --version         the version of vantero and its licence.\n"
+// What --help says after the options.
+constexpr std::string_view closing =
     "\n"
     "Where a file is written (--csv, --plot), \"-\" is standard output. \"--\" ends the\n"
     "options: what follows it is the calculator.\n"
@@ -164,6 +96,46 @@ std::string wrapped(std::string_view text, std::size_t indent, std::size_t width
     return lines;
 }
 
+// The usage: a line for each mode, its items wrapped before column 80.
+std::string usageText(std::span<const OptionSpec> options) {
+    constexpr std::size_t width = 79;
+    const std::string continuation(10, ' ');
+    std::string text = "Usage:\n";
+    for (const std::string_view mode : usageModes()) {
+        std::string line = "  vantero";
+        for (const std::string& item : usageItems(mode, options)) {
+            if (line != "  vantero" && line.size() + 1 + item.size() > width) {
+                text += line + "\n";
+                line = continuation + item;
+            } else {
+                line += ' ';
+                line += item;
+            }
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
+// Each form of each option: its tag, and its paragraph in a column of its own.
+std::string optionsText(std::span<const OptionSpec> options) {
+    constexpr std::size_t column = 20;
+    std::string text = "\nOptions:\n";
+    for (const OptionSpec* option : optionsInUsageOrder(options, usageModes())) {
+        for (std::size_t f = 0; f < option->formCount(); ++f) {
+            const std::string tag = "  " + optionTag(*option, option->forms[f]);
+            std::string entry = wrapped(option->forms[f].help, column, 79 - column);
+            if (tag.size() + 2 <= column) {
+                entry.replace(0, tag.size(), tag);
+            } else {
+                entry.insert(0, tag + "\n");
+            }
+            text += entry;
+        }
+    }
+    return text;
+}
+
 std::string calculatorHelp(const Calculator& calculator) {
     constexpr std::size_t nameWidth = 26;
     constexpr std::size_t initialWidth = 12;
@@ -215,11 +187,7 @@ std::string calculatorHelp(const Calculator& calculator) {
         }
     }
     if (!notInFile.empty()) {
-        std::string names;
-        for (std::string_view name : notInFile) {
-            names += (names.empty() ? "" : ", ") + std::string(name);
-        }
-        text += wrapped("Not kept in the project file: " + names + ".", 2, 76);
+        text += wrapped("Not kept in the project file: " + joined(notInFile) + ".", 2, 76);
     }
     return text;
 }
@@ -480,25 +448,33 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
 
 } // namespace
 
-std::string generalHelpText() {
+std::string purposeText() {
     // The calculators, "a (x), b (y) or c (z)", where the purpose says @.
-    std::string list;
-    const auto all = calculators();
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        list += i == 0 ? "" : i + 1 == all.size() ? " or " : ", ";
-        list += std::string(all[i]->name()) + " (" + std::string(all[i]->network()) + ")";
-    }
+    const std::string list = joined(
+        calculators(),
+        [](const Calculator* c) {
+            return std::string(c->name()) + " (" + std::string(c->network()) + ")";
+        },
+        ", ", " or ");
     // Appended piece by piece: GCC 12 takes a replace() here for an
     // overlapping copy (-Wrestrict) at -O3.
     const std::size_t at = purpose.find('@');
     std::string paragraph(purpose.substr(0, at));
     paragraph += list;
     paragraph += purpose.substr(at + 1);
-    return std::string(usage) + "\n" + wrapped(paragraph, 0, 79) + std::string(options);
+    return wrapped(paragraph, 0, 79);
+}
+
+std::string closingHelpText() {
+    return std::string(closing);
+}
+
+std::string generalHelpText(std::span<const OptionSpec> options) {
+    return usageText(options) + "\n" + purposeText() + optionsText(options) + closingHelpText();
 }
 
 std::string helpText(const Calculator* only) {
-    std::string text = only == nullptr ? generalHelpText() : std::string(usage);
+    std::string text = only == nullptr ? generalHelpText() : usageText(commandLineOptions());
     for (const Calculator* calculator : calculators()) {
         if (only == nullptr || only == calculator) {
             text += calculatorHelp(*calculator);

@@ -3,6 +3,7 @@
 #include "calculators/registry.h"
 #include "cli/core/designreport.h"
 #include "cli/core/imageformat.h"
+#include "cli/core/options.h"
 #include "cli/core/sweep.h"
 
 #include <cstdio>
@@ -31,8 +32,12 @@ int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::
 // those of one calculator only.
 std::string helpText(const Calculator* only = nullptr);
 // The part of --help before the calculators' inputs: the usage, the purpose,
-// the options, the exit status and the examples.
-std::string generalHelpText();
+// the options, the exit status and the examples, for the options given.
+std::string generalHelpText(std::span<const OptionSpec> options = commandLineOptions());
+// Two of its parts, for the manual page: the paragraph after the usage, and
+// what follows the options (the exit status, the examples).
+std::string purposeText();
+std::string closingHelpText();
 
 // The text of --version: the program and its version, the copyright and the
 // licence.

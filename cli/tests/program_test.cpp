@@ -204,8 +204,17 @@ TEST(CommandLine, aNumberBeyondADoubleFaultsInTheRunAsInTheWindow) {
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
-    const char* says;
+    std::string says;
 };
+
+// The registered calculators, as the messages list them: "a, b, c".
+std::string registeredCalculators() {
+    std::string names;
+    for (const Calculator* calculator : calculators()) {
+        names += (names.empty() ? "" : ", ") + std::string(calculator->name());
+    }
+    return names;
+}
 
 void PrintTo(const UsageCase& c, std::ostream* os) {
     *os << c.name;
@@ -224,11 +233,10 @@ TEST_P(UsageErrors, listWhatIsValid) {
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, UsageErrors,
     testing::Values(
-        UsageCase{"no calculator", {}, "name a calculator: tavo, estrela, anel"},
+        UsageCase{"no calculator", {}, "name a calculator: " + registeredCalculators() + "\n"},
         UsageCase{"unknown calculator",
                   {"ponto"},
-                  "no calculator \"ponto\"; the calculators "
-                  "are tavo, estrela, anel"},
+                  "no calculator \"ponto\"; the calculators are " + registeredCalculators() + "\n"},
         UsageCase{"two calculators", {"tavo", "anel"}, "one calculator at a time"},
         UsageCase{"unknown input",
                   {"tavo", "--set", "bitrate=34"},
@@ -332,9 +340,11 @@ TEST(CommandLine, versionNamesTheVersionAndTheLicence) {
 
 TEST(CommandLine, helpDescribesEveryOption) {
     const std::string help = runVantero({"--help"}).out;
-    for (const OptionName& option : optionNames()) {
-        EXPECT_NE(help.find("\n  " + std::string(option.name) + " "), std::string::npos)
-            << option.name;
+    for (const OptionSpec& option : commandLineOptions()) {
+        const std::string name(option.name);
+        EXPECT_TRUE(help.find("\n  " + name + " ") != std::string::npos ||
+                    help.find(", " + name + " ") != std::string::npos)
+            << name;
     }
 }
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The bash completion of vantero: what each command line completes to.
-#   completion_test.sh COMPLETION_SCRIPT
+#   completion_test.sh COMPLETION_SCRIPT CALCULATORS_TXT
+# (CALCULATORS_TXT: the build's list of calculators, one a line.)
 set -uo pipefail
 source "$1"
+calculators=$(sort "$2" | tr '\n' ' ' | sed 's/ $//')
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-touch "$folder/a.dig" "$folder/b.DIG" "$folder/c.stl"
+touch "$folder/a.dig" "$folder/b.DIG" "$folder/c.stl" "$folder/d.pdf" "$folder/e.PDF"
 mkdir "$folder/sub"
 
 # The completions of LINE (the cursor at its end), sorted, one line.
@@ -28,12 +30,12 @@ check() {
   fi
 }
 
-check 'vantero ' 'anel estrela tavo'
+check 'vantero ' "$calculators"
 check 'vantero e' 'estrela'
 check 'vantero tavo ' ''
 check 'vantero tavo --s' '--save --set --sweep'
 check 'vantero --v' '--version'
-check 'vantero -- ' 'anel estrela tavo'
+check 'vantero -- ' "$calculators"
 check 'vantero tavo --set bitR' 'bitRate='
 check 'vantero --set x=1 ta' 'tavo'
 check 'vantero tavo --set fibreT' 'fibreType='
@@ -50,4 +52,7 @@ check 'vantero estrela --sweep bitR' 'bitRate='
 check 'vantero --open x.dig tavo --set berC' 'berChoice='
 check "vantero tavo --open $folder/" "$folder/a.dig $folder/b.DIG $folder/sub"
 check "vantero tavo --csv $folder/c" "$folder/c.stl"
+check "vantero tavo --report $folder/" "$folder/d.pdf $folder/e.PDF $folder/sub"
+# A length is the user's to type.
+check 'vantero --at ' ''
 exit $status

@@ -1,0 +1,266 @@
+#include "cli/core/options.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vantero::cli {
+namespace {
+
+// Each option once. A new option is a row here (and, when it takes a value,
+// a member of Arguments for it); the parser, --help, the manual page and the
+// shell's completion read it from this table.
+constexpr OptionSpec options[] = {
+    {.name = "--open",
+     .value = &Arguments::open,
+     .completion = Completion::ProjectFiles,
+     .forms = {{"FILE",
+                "start from a project file, read as \"Abrir...\" reads it; the name must end in "
+                "the calculator's extension. A choice record holding no code of its choice "
+                "leaves that choice at its initial value, except tavo's fibreType, which the "
+                "window then calculates as Multimode."}}},
+    {.name = "--set",
+     .value = &Arguments::sets,
+     .completion = Completion::Setting,
+     .forms = {{"NAME=VALUE",
+                "replace the text of a numeric input, or set a choice; after --open, in order. "
+                "Texts follow the rules of the window's fields: blanks around the number are "
+                "ignored, an empty text is 0, and only \".\" separates decimals. A choice's "
+                "value is matched whatever the case of its letters (rz is RZ)."}}},
+    {.name = "--save",
+     .value = &Arguments::save,
+     .completion = Completion::Files,
+     .forms = {{"FILE", "before the calculation, write the inputs as \"Salvar Como...\" does: the "
+                        "extension is appended when the name lacks it, and the file is replaced "
+                        "only once the new one is complete."}}},
+    {.name = "--sweep",
+     .value = &Arguments::sweep,
+     .completion = Completion::Swept,
+     .forms = {{"NAME=FROM:TO:COUNT",
+                "run COUNT points of one numeric input, FROM and TO included, evenly spaced, "
+                "and print CSV: the input, powerDistance, riseTimeDistance (empty when the "
+                "rise-time budget fails), maximumDistance, limitedBy (Attenuation or "
+                "Dispersion) and message (the rise-time message or the fault of the point). "
+                "Numbers in their shortest form that reads back exactly. The swept input cannot "
+                "also be given to --set."},
+               {"CHOICE",
+                "run each value of a choice, in the order listed below, and print the same CSV "
+                "with the value's name in the first column.",
+                "run each value of a choice, in the order CALCULATORS below lists them, and "
+                "print the same CSV with the value's name in the first column."}}},
+    {.name = "--csv",
+     .value = &Arguments::csv,
+     .completion = Completion::Files,
+     .forms = {{"FILE", "write the CSV to FILE instead of standard output."}}},
+    {.name = "--plot",
+     .value = &Arguments::plot,
+     .completion = Completion::Files,
+     .completes = ".png .svg .pdf",
+     .forms = {{"FILE.png|FILE.svg|FILE.pdf",
+                "draw both distances and the maximum against the input, with the points where "
+                "the limit changes marked, as PNG, SVG or PDF by the file's extension (.png, "
+                ".svg, .pdf; \"-\" is PNG on standard output); without --csv, only the chart is "
+                "written."}}},
+    {.name = "--at",
+     .value = &Arguments::at,
+     .forms = {{"KM",
+                "after the results, both budgets at KM km of fibre (0 or more; give it again "
+                "for more lengths): \"at<TAB>KM\", each term of the power budget in the order of "
+                "the formula (the launched power in dBm, then what is taken from it: the "
+                "sensitivity in dBm and each loss in dB), each term of the rise-time budget in "
+                "ns (the system rise time allowed, then the link's rise times and their root "
+                "sum of squares, linkRiseTime), then powerMargin (dB), riseTimeMargin (ns), "
+                "powerBudgetMet and riseTimeBudgetMet (yes or no). Each margin is 0 at its "
+                "budget's distance, positive nearer; when the rise-time budget cannot be met, "
+                "riseTimeMargin is negative at every length. A run that faults gives no "
+                "budgets."}}},
+    {.name = "--report",
+     .value = &Arguments::report,
+     .completion = Completion::Files,
+     .completes = ".pdf",
+     .forms = {{"FILE.pdf",
+                "also write an A4 design report in Portuguese: the inputs by page, the results "
+                "as the window shows them, both budgets at the maximum distance (tables and "
+                "charts), the maximum distance against the bit rate and both margins against "
+                "the length; of a run that faults, the inputs and the results up to the "
+                "fault."}}},
+    {.name = "--json",
+     .value = &Arguments::json,
+     .forms = {{.help = "print one JSON object instead: calculator, inputs, results (value and "
+                        "text), message and fault, and with --at the array \"at\" (one object "
+                        "per length, in order, also for one): distance, powerTerms and "
+                        "riseTimeTerms (arrays of {name, value, unit}), powerMargin, "
+                        "riseTimeMargin, powerBudgetMet, riseTimeBudgetMet and fault."}}},
+    {.name = "--log",
+     .value = &Arguments::log,
+     .forms = {{.help = "space the points geometrically (a constant ratio)."}}},
+    {.name = "--help",
+     .alias = "-h",
+     .value = &Arguments::help,
+     .forms = {{.help = "this text; after a calculator, only its inputs and choices.",
+                .manual = "print the usage, the options, the exit status, the examples and the "
+                          "inputs and choices of every calculator; after a calculator, only the "
+                          "usage and that calculator's inputs and choices."}}},
+    {.name = "--version",
+     .value = &Arguments::version,
+     .forms = {{.help = "the version of vantero and its licence."}}},
+};
+
+constexpr std::string_view modes[] = {
+    "CALCULATOR [--open] [--set] [--json] [--save] [--at] [--report]",
+    "CALCULATOR [--open] [--set] --sweep=NAME=FROM:TO:COUNT [--log] [--csv] [--plot]",
+    "CALCULATOR [--open] [--set] --sweep=CHOICE [--csv]",
+    "[CALCULATOR] --help",
+    "--version",
+};
+
+constexpr const OptionSpec* optionIn(std::span<const OptionSpec> table, std::string_view name) {
+    for (const OptionSpec& option : table) {
+        if (option.name == name || (!option.alias.empty() && option.alias == name)) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+// A word of a mode, read against the options.
+struct ModeWord {
+    std::string_view text; // brackets aside
+    bool optional = false;
+    const OptionSpec* option = nullptr;
+    std::size_t form = 0;
+};
+
+constexpr ModeWord modeWord(std::string_view word, std::span<const OptionSpec> table) {
+    ModeWord w;
+    w.optional = word.size() > 1 && word.front() == '[' && word.back() == ']';
+    w.text = w.optional ? word.substr(1, word.size() - 2) : word;
+    if (!w.text.starts_with("--")) {
+        return w;
+    }
+    const std::size_t equals = w.text.find('=');
+    w.option = optionIn(table, w.text.substr(0, equals));
+    if (w.option == nullptr) {
+        throw std::logic_error("the usage names an option there is not: " + std::string(word));
+    }
+    const std::size_t count = w.option->formCount();
+    if (equals == std::string_view::npos) {
+        if (count > 1) {
+            throw std::logic_error("the usage must say which form of " +
+                                   std::string(w.option->name) + " it means");
+        }
+        return w;
+    }
+    while (w.form < count && w.option->forms[w.form].placeholder != w.text.substr(equals + 1)) {
+        ++w.form;
+    }
+    if (w.form == count) {
+        throw std::logic_error("the usage names a form there is not: " + std::string(word));
+    }
+    return w;
+}
+
+template <typename Visit>
+constexpr void forEachModeWord(std::string_view mode, std::span<const OptionSpec> table,
+                               Visit visit) {
+    while (!mode.empty()) {
+        const std::size_t blank = mode.find(' ');
+        visit(modeWord(mode.substr(0, blank), table));
+        mode.remove_prefix(blank == std::string_view::npos ? mode.size() : blank + 1);
+    }
+}
+
+// Every option has a name of its own and a paragraph for help, a placeholder
+// exactly when it takes a value, and every option a mode names is in the table.
+consteval bool tableIsWhole() {
+    for (std::size_t i = 0; i < std::size(options); ++i) {
+        const OptionSpec& option = options[i];
+        const std::span<const OptionSpec> before(options, i);
+        if (optionIn(before, option.name) != nullptr ||
+            (!option.alias.empty() && optionIn(before, option.alias) != nullptr)) {
+            return false;
+        }
+        if (!option.name.starts_with("--") || option.formCount() == 0) {
+            return false;
+        }
+        for (std::size_t f = 0; f < option.formCount(); ++f) {
+            if (option.forms[f].placeholder.empty() == option.takesValue()) {
+                return false;
+            }
+        }
+    }
+    for (const std::string_view mode : modes) {
+        forEachModeWord(mode, options, [](const ModeWord&) {});
+    }
+    return true;
+}
+static_assert(tableIsWhole());
+
+} // namespace
+
+std::span<const OptionSpec> commandLineOptions() {
+    return options;
+}
+
+std::span<const std::string_view> usageModes() {
+    return modes;
+}
+
+const OptionSpec* findOption(std::span<const OptionSpec> table, std::string_view name) {
+    return optionIn(table, name);
+}
+
+std::string optionTag(const OptionSpec& option, const OptionForm& form) {
+    std::string tag;
+    if (!option.alias.empty()) {
+        tag += option.alias;
+        tag += ", ";
+    }
+    tag += option.name;
+    if (!form.placeholder.empty()) {
+        tag += ' ';
+        tag += form.placeholder;
+    }
+    return tag;
+}
+
+std::vector<std::string> usageItems(std::string_view mode, std::span<const OptionSpec> table) {
+    std::vector<std::string> items;
+    forEachModeWord(mode, table, [&items](const ModeWord& w) {
+        std::string item(w.text);
+        if (w.option != nullptr) {
+            item = w.option->name;
+            if (const std::string_view placeholder = w.option->forms[w.form].placeholder;
+                !placeholder.empty()) {
+                item += ' ';
+                item += placeholder;
+            }
+        }
+        if (w.optional) {
+            item = "[" + item + "]";
+        }
+        if (w.option != nullptr && w.option->repeats()) {
+            item += "...";
+        }
+        items.push_back(std::move(item));
+    });
+    return items;
+}
+
+std::vector<const OptionSpec*> optionsInUsageOrder(std::span<const OptionSpec> table,
+                                                   std::span<const std::string_view> usage) {
+    std::vector<const OptionSpec*> order;
+    const auto add = [&order](const OptionSpec* option) {
+        if (option != nullptr && std::find(order.begin(), order.end(), option) == order.end()) {
+            order.push_back(option);
+        }
+    };
+    for (const std::string_view mode : usage) {
+        forEachModeWord(mode, table, [&add](const ModeWord& w) { add(w.option); });
+    }
+    for (const OptionSpec& option : table) {
+        add(&option);
+    }
+    return order;
+}
+
+} // namespace vantero::cli
