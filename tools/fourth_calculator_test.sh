@@ -63,4 +63,7 @@ expect "quadra has a manual page" test -s build/default/packaging/man/quadra.1
 expect "quadra saves .quadra project files" \
   "$vantero" quadra --save "$scratch/project"
 expect "and opens them" "$vantero" quadra --open "$scratch/project.quadra"
+if [ $status -eq 0 ]; then
+  rm -rf "$scratch"
+fi
 exit $status

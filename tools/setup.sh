@@ -20,7 +20,8 @@ packages=(
   qt6-svg-dev libqt6svg6 qt6-translations-l10n
   librsvg2-bin
 )
-# Testing: GoogleTest and Google Benchmark, Xvfb for the start-up tests,
+# Testing: GoogleTest and Google Benchmark, ccache (the scratch build of a
+# fourth calculator shares the default build's objects), Xvfb for the start-up tests,
 # clang for the fuzzing, the 32-bit toolchain for the entries' calling
 # contract, a comma-decimal locale; the test of the programs on a desktop (a
 # window manager, D-Bus and the accessibility bus, Debian's Python bindings
@@ -28,7 +29,7 @@ packages=(
 # design report; and for the Debian packages debhelper, lintian, appstreamcli,
 # man and debootstrap.
 test_packages=(
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev ccache
   xvfb xauth x11-utils
   clang libclang-rt-14-dev
   gcc-multilib g++-multilib
