@@ -44,6 +44,8 @@ if(VANTERO_ENTRIES_ONLY)
   return()
 endif()
 
+# The catalogue of standard parts that vantero --use reads.
+install(FILES ${VANTERO_SHIPPED_CATALOGUE} DESTINATION ${CMAKE_INSTALL_DATADIR}/vantero/catalogue)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/man/vantero.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${VANTERO_BASH_COMPLETION}
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

@@ -1,6 +1,7 @@
 #include "packaging/completion.h"
 
 #include "calculators/registry.h"
+#include "cli/core/arguments.h"
 #include "cli/core/joined.h"
 #include "cli/core/options.h"
 
@@ -38,7 +39,7 @@ _vantero() {
             calculator=$word
         fi
     done
-    if [[ -n $calculator && " $_vantero_calculators " != *" $calculator "* ]]; then
+    if [[ -n $calculator && " $_vantero_calculators $_vantero_commands " != *" $calculator "* ]]; then
         calculator=''
     fi
 
@@ -92,6 +93,24 @@ _vantero() {
         calculator)
             candidates=$_vantero_calculators
             ;;
+        part)
+            # The parts the catalogue has, as vantero lists them.
+            if [[ $cur == *=* ]]; then
+                local kind=${cur%%=*} suffix=''
+                if [[ $kind == fibre ]]; then
+                    suffix=@
+                fi
+                if [[ " $_vantero_part_kinds " == *" $kind "* ]]; then
+                    for name in $("${words[0]}" catalogue "$kind" 2>/dev/null | cut -f2); do
+                        candidates+=" $kind=$name$suffix"
+                    done
+                fi
+            else
+                for word in $_vantero_part_kinds; do
+                    candidates+=" $word="
+                done
+            fi
+            ;;
         words)
             candidates=${completion[*]:1}
             ;;
@@ -99,7 +118,20 @@ _vantero() {
     elif [[ -z $ended && $cur == -* ]]; then
         candidates="$_vantero_options --"
     elif [[ -z $calculator ]]; then
-        candidates=$_vantero_calculators
+        candidates="$_vantero_calculators $_vantero_commands"
+    elif [[ $calculator == catalogue ]]; then
+        # vantero catalogue KIND NAME
+        local listed=()
+        for ((i = 1; i < count - 1; i++)); do
+            if [[ ${words[i]} != -* && ${words[i - 1]} != --catalogue ]]; then
+                listed+=("${words[i]}")
+            fi
+        done
+        if ((${#listed[@]} == 1)); then
+            candidates=$_vantero_part_kinds
+        elif ((${#listed[@]} == 2)) && [[ " $_vantero_part_kinds " == *" ${listed[1]} "* ]]; then
+            candidates=$("${words[0]}" catalogue "${listed[1]}" 2>/dev/null | cut -f2 | tr '\n' ' ')
+        fi
     fi
 
     local IFS=$'\n'
@@ -110,7 +142,7 @@ _vantero() {
         local typed=${cur%"${cur##*=}"}
         COMPREPLY=("${COMPREPLY[@]#"$typed"}")
     fi
-    if [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *= ]]; then
+    if [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *[=@] ]]; then
         compopt -o nospace 2>/dev/null
     fi
     return 0
@@ -160,6 +192,8 @@ std::string valueCompletion(const cli::OptionSpec& option) {
         return "swept";
     case Completion::Calculator:
         return "calculator";
+    case Completion::Part:
+        return "part";
     case Completion::Words:
         kind = "words";
         break;
@@ -183,6 +217,8 @@ std::string bashCompletion(std::span<const cli::OptionSpec> options) {
     variable("_vantero_calculators",
              cli::joined(
                  calculators(), [](const Calculator* c) { return c->name(); }, " "));
+    variable("_vantero_commands", cli::catalogueCommand);
+    variable("_vantero_part_kinds", "fibre transceiver");
     variable("_vantero_options", cli::joined(options, &cli::OptionSpec::name, " "));
     // The options that take a value, by name and alias, and what it completes to.
     script += "declare -gA _vantero_value_options=(\n";

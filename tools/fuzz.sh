@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer programs (clang, fuzz preset) and runs each for a
-# while from the seeds in fuzz/corpus; fails on a crash, a failed check or a
+# while from the seeds in fuzz/corpus (and the shipped catalogue); fails on a crash, a failed check or a
 # sanitizer report.
 #   tools/fuzz.sh [SECONDS]      (15 seconds per program when none is given)
 set -euo pipefail
@@ -21,15 +21,17 @@ hex_to_bytes() {
 
 work=build/fuzz/corpus
 rm -rf "$work"
-mkdir -p "$work/project_reader" "$work/number_parser"
+mkdir -p "$work/project_reader" "$work/number_parser" "$work/catalogue_reader"
 for seed in fuzz/corpus/project_reader/*.hex; do
   hex_to_bytes "$seed" >"$work/project_reader/$(basename "$seed" .hex)"
 done
 # Each calculator's own file, at its initial figures and with no choice codes.
 build/fuzz/fuzz/fuzz_seeds "$work/project_reader"
 cp fuzz/corpus/number_parser/* "$work/number_parser/"
+# The shipped catalogue and a few small files, good and bad.
+cp common/catalogue/shipped/*.toml fuzz/corpus/catalogue_reader/* "$work/catalogue_reader/"
 
-for target in project_reader number_parser; do
+for target in project_reader number_parser catalogue_reader; do
   echo "fuzz_$target: ${seconds}s"
   "build/fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -artifact_prefix=build/fuzz/ \
     -print_final_stats=1 "$work/$target" 2>"build/fuzz/fuzz_$target.log" ||

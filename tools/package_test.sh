@@ -114,6 +114,15 @@ expect_tavo=$'^maximumDistance\t49.52537$'
 for calculator in "${calculators[@]}"; do
   "${from_root[@]}" "$usr/bin/vantero" "$calculator" >/dev/null || fail "vantero $calculator"
 done
+# The catalogue of parts comes with the package, and vantero finds it there.
+[ -f "$usr/share/vantero/catalogue/transceivers.toml" ] || fail "no catalogue of parts"
+if out=$("${from_root[@]}" env -u VANTERO_CATALOGUE_DIR XDG_CONFIG_HOME="$root/none" \
+  "$usr/bin/vantero" catalogue transceiver 10GBASE-LR) &&
+  grep -q "($usr/share/vantero/catalogue/transceivers.toml, line" <<<"$out"; then
+  echo "ok: vantero finds the catalogue of the package"
+else
+  fail "vantero catalogue: $out"
+fi
 if out=$("${from_root[@]}" "$usr/bin/vantero" tavo) && grep -q "$expect_tavo" <<<"$out"; then
   echo "ok: vantero tavo from the package:"
   echo "$out"
@@ -158,6 +167,12 @@ if $fresh_root; then
     echo "ok: vantero tavo in the fresh root"
   else
     fail "vantero tavo in the fresh root: $out"
+  fi
+  if "${in_root[@]}" vantero tavo --use transceiver=10GBASE-LR --use fibre=G.652.D@1310 \
+    >/dev/null 2>"$root/use.log"; then
+    echo "ok: vantero tavo with parts of the installed catalogue in the fresh root"
+  else
+    fail "vantero --use in the fresh root: $(cat "$root/use.log")"
   fi
   "${in_root[@]}" vantero --version | head -n 1 | sed 's/^/  /'
 fi

@@ -12,10 +12,10 @@ fi
 
 # Building and running: the compiler, CMake, Qt (with Qt SVG for the
 # pictures, the icons and vantero's SVG charts, and Qt's own texts in
-# Portuguese), the font the windows are laid out for, and rsvg-convert for the
-# PNG icons.
+# Portuguese), the font the windows are laid out for, rsvg-convert for the
+# PNG icons, and toml++ (headers only) for the catalogue of parts.
 packages=(
-  g++ cmake ninja-build pkg-config binutils
+  g++ cmake ninja-build pkg-config binutils libtomlplusplus-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-dejavu-extra
   qt6-svg-dev libqt6svg6 qt6-translations-l10n
   librsvg2-bin

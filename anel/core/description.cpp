@@ -76,6 +76,8 @@ constexpr auto anelRecords = projectRecords(
                                      "switchOutputLoss", "fibreAttenuation", "fibreBandwidth",
                                      "chromaticDispersion", "lineCode", "blockCode", "fibreType"}));
 
+constexpr auto ringLinkParts = networkLinkParts(ringLinkInputs, ringLinkChoices);
+
 } // namespace
 
 RingLinkInput::RingLinkInput() {
@@ -85,7 +87,8 @@ RingLinkInput::RingLinkInput() {
 const Calculator& calculator() {
     static const CalculatorOf<In, Res> ringLink("anel", "ring", "Configuração em Anel", ".anel",
                                                 ringLinkInputs, ringLinkChoices, ringLinkResults,
-                                                anelRecords, calculateRingLink, ringLinkBudgetsAt);
+                                                anelRecords, calculateRingLink, ringLinkBudgetsAt,
+                                                ringLinkParts);
     return ringLink;
 }
 

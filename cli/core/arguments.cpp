@@ -33,7 +33,29 @@ void checkSingleCalculationOptions(const Arguments& a) {
     }
 }
 
+// The catalogue's listing: at most a kind and a name, and of the options only
+// the files it reads and the JSON form.
+void checkCatalogueCommand(const Arguments& a) {
+    if (a.words.size() > 2) {
+        throw UsageError("catalogue takes at most a kind and a name, not " +
+                         inQuotes(a.words[2]));
+    }
+    if (!a.words.empty() && a.words[0] != "fibre" && a.words[0] != "transceiver") {
+        throw UsageError("catalogue lists the kinds fibre and transceiver, not " +
+                         inQuotes(a.words[0]));
+    }
+    const bool others = a.open || !a.sets.empty() || !a.uses.empty() || a.save || a.sweep ||
+                        a.log || a.csv || a.plot || !a.at.empty() || a.report;
+    if (others) {
+        throw UsageError("catalogue takes only --catalogue and --json");
+    }
+}
+
 void checkCombination(const Arguments& a) {
+    if (a.calculator == catalogueCommand) {
+        checkCatalogueCommand(a);
+        return;
+    }
     if (isStandardOutput(a.save)) {
         throw UsageError("--save writes a project file: name the file (\"-\", standard output, "
                          "is for --csv and --plot)");
@@ -82,6 +104,10 @@ Arguments parseArguments(std::span<const std::string_view> args,
         }
         // After "--" nothing is an option, whatever it looks like; nor is "-".
         if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
+            if (a.calculator == catalogueCommand) {
+                a.words.emplace_back(arg);
+                continue;
+            }
             if (!a.calculator.empty()) {
                 throw UsageError("one calculator at a time: " + inQuotes(a.calculator) + " and " +
                                  inQuotes(arg));

@@ -20,10 +20,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The command that lists the catalogue of parts, where a calculator is named:
+// no calculator may be called so.
+inline constexpr std::string_view catalogueCommand = "catalogue";
+
 // Reads the arguments after the program's name. Each option with a value
 // takes it from the next argument or after "=" ("--open=x.dig"); "--" ends
 // the options (what follows is the calculator). Options that do not go
 // together (--json with --sweep, --csv without it, ...) are a usage error.
+// After the command "catalogue" the words that follow are its own (a kind
+// and a name); it takes only --catalogue and --json.
 Arguments parseArguments(std::span<const std::string_view> args,
                          std::span<const OptionSpec> options = commandLineOptions());
 

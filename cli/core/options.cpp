@@ -26,6 +26,27 @@ constexpr OptionSpec options[] = {
                 "Texts follow the rules of the window's fields: blanks around the number are "
                 "ignored, an empty text is 0, and only \".\" separates decimals. A choice's "
                 "value is matched whatever the case of its letters (rz is RZ)."}}},
+    {.name = "--use",
+     .value = &Arguments::uses,
+     .completion = Completion::Part,
+     .forms = {{"KIND=NAME[@NM]",
+                "set the inputs a part of the catalogue gives, before every --set (which still "
+                "wins): transceiver=NAME its minimum launch power, its sensitivity (in tavo the "
+                "typed one, detectorType=0) and its spectral width; fibre=NAME@NM, at NM nm, "
+                "its attenuation there, its chromatic dispersion there from its zero-dispersion "
+                "wavelength and slope (the end of the range that gives the larger dispersion), "
+                "those two, its type and, for multimode fibre, the modal bandwidth of that "
+                "window. Standard error says which inputs each part set, from which figures, "
+                "and which it left as they were. \"vantero catalogue\" lists the parts."}}},
+    {.name = "--catalogue",
+     .value = &Arguments::catalogues,
+     .completion = Completion::Files,
+     .completes = ".toml",
+     .forms = {{"FILE",
+                "read parts from FILE too, after the shipped catalogue and the files of "
+                "$XDG_CONFIG_HOME/vantero/catalogue (~/.config/vantero/catalogue); a part of "
+                "the same kind and name takes the place of the one read before, and standard "
+                "error says so."}}},
     {.name = "--save",
      .value = &Arguments::save,
      .completion = Completion::Files,
@@ -106,9 +127,10 @@ constexpr OptionSpec options[] = {
 };
 
 constexpr std::string_view modes[] = {
-    "CALCULATOR [--open] [--set] [--json] [--save] [--at] [--report]",
-    "CALCULATOR [--open] [--set] --sweep=NAME=FROM:TO:COUNT [--log] [--csv] [--plot]",
-    "CALCULATOR [--open] [--set] --sweep=CHOICE [--csv]",
+    "CALCULATOR [--open] [--use] [--set] [--json] [--save] [--at] [--report]",
+    "CALCULATOR [--open] [--use] [--set] --sweep=NAME=FROM:TO:COUNT [--log] [--csv] [--plot]",
+    "CALCULATOR [--open] [--use] [--set] --sweep=CHOICE [--csv]",
+    "catalogue [fibre|transceiver] [NAME] [--catalogue] [--json]",
     "[CALCULATOR] --help",
     "--version",
 };

@@ -14,9 +14,12 @@ namespace vantero::cli {
 struct Arguments {
     bool help = false;
     bool version = false;
-    std::string calculator; // empty when none is named
+    std::string calculator; // empty when none is named; or the command "catalogue"
+    std::vector<std::string> words; // what follows the command "catalogue"
     std::optional<std::string> open;
     std::vector<std::string> sets; // NAME=VALUE, in order
+    std::vector<std::string> uses; // KIND=NAME[@WAVELENGTH], in order
+    std::vector<std::string> catalogues; // the user's catalogue files, in order
     bool json = false;
     std::optional<std::string> save;
     std::optional<std::string> sweep; // NAME=FROM:TO:COUNT, or the NAME of a choice
@@ -38,6 +41,8 @@ enum class Completion {
     Swept,        // NAME= of the calculator's numeric inputs, and its choices
     Calculator,   // the name of a calculator
     Words,        // one of the words the option lists
+    Part,         // KIND= of the kinds of part; after "KIND=", the names of the
+                  // catalogue's parts of that kind (a fibre's with "@")
 };
 
 // One way of giving an option, as help shows it: the placeholder of its value

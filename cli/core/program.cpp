@@ -2,11 +2,13 @@
 
 #include "cli/core/arguments.h"
 #include "cli/core/budgetoutput.h"
+#include "cli/core/catalogueoutput.h"
 #include "cli/core/choicesweep.h"
 #include "cli/core/csvwriter.h"
 #include "cli/core/joined.h"
 #include "cli/core/report.h"
 #include "common/calculator/projectfile.h"
+#include "common/catalogue/locations.h"
 #include "common/fileoutput/filereplacement.h"
 #include "common/numbers/failure.h"
 
@@ -366,7 +368,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         const ReportRenderer& drawReport) {
     const Calculator* calculator = findCalculator(a.calculator);
     if (a.help) {
-        if (!a.calculator.empty() && calculator == nullptr) {
+        if (!a.calculator.empty() && calculator == nullptr && a.calculator != catalogueCommand) {
             throw UsageError("no calculator \"" + a.calculator + "\"; the calculators are " +
                              calculatorNames());
         }
@@ -379,6 +381,15 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     }
     if (a.calculator.empty()) {
         throw UsageError("name a calculator: " + calculatorNames());
+    }
+    if (a.calculator == catalogueCommand) {
+        std::vector<std::string> notices;
+        const catalogue::Catalogue parts = catalogue::loadCatalogue(a.catalogues, notices);
+        for (const std::string& notice : notices) {
+            std::fprintf(err, "vantero: catalogue: %s\n", notice.c_str());
+        }
+        writeStandardOutput(out, catalogueListing(parts, a.words, a.json));
+        return 0;
     }
     if (calculator == nullptr) {
         throw UsageError("no calculator \"" + a.calculator + "\"; the calculators are " +
@@ -423,6 +434,8 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         }
     }
 
+    const UsedParts parts(*calculator, a.uses, a.catalogues, err);
+
     const std::unique_ptr<Session> session = calculator->newSession();
     if (a.open) {
         if (!isProjectPath(*a.open, calculator->layout().extension)) {
@@ -431,6 +444,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         }
         openProject(*session, *a.open);
     }
+    parts.apply(*session, err);
     for (const Setting& setting : settings) {
         applySetting(*session, setting);
     }
@@ -497,6 +511,9 @@ int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::
     } catch (const UsageError& error) {
         std::fprintf(err, "vantero: %s\nTry 'vantero --help' for more information.\n",
                      error.what());
+        return 2;
+    } catch (const catalogue::CatalogueError& error) {
+        std::fprintf(err, "vantero: %s\n", error.what());
         return 2;
     } catch (const Failure& failure) {
         return report(err, failure);

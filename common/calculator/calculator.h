@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/calculator/fields.h"
+#include "common/calculator/partinputs.h"
 #include "common/calculator/projectfile.h"
 #include "common/links/budgets.h"
 #include "common/links/choices.h"
@@ -107,9 +108,9 @@ class Calculator {
 public:
     Calculator(std::string_view name, std::string_view network, std::string_view caption,
                ProjectLayout layout, std::vector<InputDescription> inputs,
-               std::vector<ChoiceDescription> choices)
+               std::vector<ChoiceDescription> choices, std::span<const PartInput> partInputs = {})
         : m_name(name), m_network(network), m_caption(caption), m_layout(layout),
-          m_inputs(std::move(inputs)), m_choices(std::move(choices)) {}
+          m_inputs(std::move(inputs)), m_choices(std::move(choices)), m_partInputs(partInputs) {}
     virtual ~Calculator() = default;
     Calculator(const Calculator&) = delete;
     Calculator& operator=(const Calculator&) = delete;
@@ -123,6 +124,8 @@ public:
     const ProjectLayout& layout() const { return m_layout; }
     std::span<const InputDescription> inputs() const { return m_inputs; }
     std::span<const ChoiceDescription> choices() const { return m_choices; }
+    // Which input or choice each figure of a catalogue part sets, in order.
+    std::span<const PartInput> partInputs() const { return m_partInputs; }
     // The value of every choice before anything is set.
     std::vector<int> initialChoices() const;
     virtual std::unique_ptr<Session> newSession() const = 0;
@@ -137,6 +140,7 @@ private:
     ProjectLayout m_layout;
     std::vector<InputDescription> m_inputs;
     std::vector<ChoiceDescription> m_choices;
+    std::span<const PartInput> m_partInputs;
 };
 
 // Reads a project file into the session as "Abrir..." reads it into the
@@ -167,9 +171,10 @@ public:
                  std::string_view extension, std::span<const InputField<Input>> inputs,
                  std::span<const ChoiceField<Input>> choices,
                  std::span<const ResultField<Result>> results,
-                 std::span<const ProjectRecord> records, Calculate calculate, Budgets budgets)
+                 std::span<const ProjectRecord> records, Calculate calculate, Budgets budgets,
+                 std::span<const PartInput> parts = {})
         : Calculator(name, network, caption, ProjectLayout{extension, records},
-                     {inputs.begin(), inputs.end()}, {choices.begin(), choices.end()}),
+                     {inputs.begin(), inputs.end()}, {choices.begin(), choices.end()}, parts),
           m_inputFields(inputs), m_choiceFields(choices), m_resultFields(results),
           m_calculate(calculate), m_budgets(budgets) {}
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/calculator/fields.h"
+#include "common/calculator/partinputs.h"
 #include "common/links/budgets.h"
 #include "common/links/choices.h"
 #include "common/links/solver.h"
@@ -72,6 +73,27 @@ template <typename Input> constexpr std::array<ChoiceField<Input>, 3> networkLin
                                                .items = fibreTypeItems,
                                                .values = fibreTypeNames}),
     }};
+}
+
+// What a catalogue part sets in a star or ring window: a transceiver the
+// launched power, the receiver's sensitivity and the spectral width; a fibre
+// at a wavelength its attenuation and chromatic dispersion there, its type,
+// the normalised bandwidth of its window and, from a planning entry, the
+// loss of a connector.
+template <typename Input, std::size_t I, std::size_t C>
+consteval auto networkLinkParts(const std::array<InputField<Input>, I>& inputs,
+                                const std::array<ChoiceField<Input>, C>& choices) {
+    return partInputs(inputs, choices,
+                      std::to_array<PartInput>({
+                          {PartFigure::LaunchPower, "launchedPower"},
+                          {PartFigure::Sensitivity, "receiverSensitivity"},
+                          {PartFigure::SpectralWidth, "spectralWidth"},
+                          {PartFigure::Attenuation, "fibreAttenuation"},
+                          {PartFigure::ChromaticDispersion, "chromaticDispersion"},
+                          {PartFigure::FibreType, "fibreType"},
+                          {PartFigure::ModalBandwidth, "normalizedBandwidth"},
+                          {PartFigure::ConnectorLoss, "connectorLoss"},
+                      }));
 }
 
 // The converted figures that the rise-time budget of a network uses.

@@ -64,6 +64,8 @@ constexpr auto stlRecords = projectRecords(
                                      "fibreAttenuation", "fibreBandwidth", "chromaticDispersion",
                                      "lineCode", "blockCode", "fibreType"}));
 
+constexpr auto starLinkParts = networkLinkParts(starLinkInputs, starLinkChoices);
+
 } // namespace
 
 StarLinkInput::StarLinkInput() {
@@ -73,7 +75,8 @@ StarLinkInput::StarLinkInput() {
 const Calculator& calculator() {
     static const CalculatorOf<In, Res> starLink(
         "estrela", "passive star", "Configuração em Estrela Passiva", ".stl", starLinkInputs,
-        starLinkChoices, starLinkResults, stlRecords, calculateStarLink, starLinkBudgetsAt);
+        starLinkChoices, starLinkResults, stlRecords, calculateStarLink, starLinkBudgetsAt,
+        starLinkParts);
     return starLink;
 }
 

@@ -30,7 +30,8 @@ check() {
   fi
 }
 
-check 'vantero ' "$calculators"
+# The calculators and the command catalogue.
+check 'vantero ' "$(printf '%s\n' $calculators catalogue | sort | tr '\n' ' ' | sed 's/ $//')"
 check 'vantero e' 'estrela'
 check 'vantero tavo ' ''
 check 'vantero tavo --s' '--save --set --sweep'
@@ -55,4 +56,15 @@ check "vantero tavo --csv $folder/c" "$folder/c.stl"
 check "vantero tavo --report $folder/" "$folder/d.pdf $folder/e.PDF $folder/sub"
 # A length is the user's to type.
 check 'vantero --at ' ''
+# The parts of the catalogue, as vantero (on the PATH) lists them; a fibre's
+# name comes with "@" for its wavelength.
+check 'vantero tavo --use ' 'fibre= transceiver='
+check 'vantero tavo --use transceiver=10GBASE-L' '10GBASE-LR'
+check 'vantero tavo --use fibre=G.652' 'G.652.D@'
+check 'vantero estrela --use cable=' ''
+check 'vantero catalogue ' 'fibre transceiver'
+check 'vantero catalogue transceiver S-' 'S-1.1 S-4.1'
+check 'vantero catalogue fibre OM4 ' ''
+touch "$folder/mine.toml"
+check "vantero tavo --catalogue $folder/m" "$folder/mine.toml"
 exit $status

@@ -160,6 +160,28 @@ constexpr auto digRecords =
                                                     "berChoice",
                                                     "fibreType"}));
 
+// What a catalogue part sets: a transceiver the launched power, the typed
+// sensitivity (with no photodetector selected, so that the run takes it) and
+// the spectral width; a fibre at a wavelength the rest.
+constexpr auto pointLinkParts = partInputs(
+    pointLinkInputs, pointLinkChoices,
+    std::to_array<PartInput>({
+        {PartFigure::LaunchPower, "launchedPower"},
+        {PartFigure::Sensitivity, "manualSensitivity"},
+        {PartFigure::Sensitivity, "detectorType", "0"},
+        {PartFigure::SpectralWidth, "spectralWidth"},
+        {PartFigure::Attenuation, "fibreAttenuation"},
+        {PartFigure::ChromaticDispersion, "chromaticDispersion", {},
+         "read only with detectorType 1 to 4: with 0 or 5 the run works the dispersion out at "
+         "1300 nm from zeroDispersionWavelength and dispersionSlope"},
+        {PartFigure::ZeroDispersionWavelength, "zeroDispersionWavelength"},
+        {PartFigure::DispersionSlope, "dispersionSlope"},
+        {PartFigure::FibreType, "fibreType"},
+        {PartFigure::ModalBandwidth, "normalizedBandwidth"},
+        {PartFigure::SpliceLoss, "spliceLoss"},
+        {PartFigure::ConnectorLoss, "connectorLoss"},
+    }));
+
 } // namespace
 
 PointLinkInput::PointLinkInput() {
@@ -171,7 +193,7 @@ const Calculator& calculator() {
         "tavo", "point-to-point",
         "Distância Máxima Alcançada para Enlace Ponto-a-Ponto com Modulação Digital", ".dig",
         pointLinkInputs, pointLinkChoices, pointLinkResults, digRecords, calculatePointLink,
-        pointLinkBudgetsAt);
+        pointLinkBudgetsAt, pointLinkParts);
     return pointLink;
 }
 

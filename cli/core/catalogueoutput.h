@@ -1,0 +1,44 @@
+#pragma once
+
+#include "common/calculator/calculator.h"
+#include "common/catalogue/catalogue.h"
+#include "common/catalogue/partuse.h"
+
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vantero::cli {
+
+// What "vantero catalogue [KIND] [NAME] [--json]" prints: a line for each
+// part (its kind, name and title, tab-separated), or one part with every
+// figure and its source; with `json`, the parts whole as JSON. A NAME the
+// catalogue lacks is a CatalogueError that lists those of its kind.
+std::string catalogueListing(const catalogue::Catalogue& catalogue,
+                             std::span<const std::string> words, bool json);
+
+// The parts --use names, read and worked out for a calculator before
+// anything is read or written: the whole catalogue (its notices, a part
+// replacing another, go to `err`) and what each part sets.
+class UsedParts {
+public:
+    UsedParts(const Calculator& calculator, std::span<const std::string> uses,
+              std::span<const std::string> files, std::FILE* err);
+    UsedParts(const UsedParts&) = delete;
+    UsedParts& operator=(const UsedParts&) = delete;
+
+    // Sets the session's inputs, part after part, saying on `err` what each
+    // set and left.
+    void apply(Session& session, std::FILE* err) const;
+
+    std::span<const catalogue::PartUse> uses() const { return m_uses; }
+
+private:
+    catalogue::Catalogue m_catalogue;
+    std::vector<std::string> m_requests;
+    std::vector<catalogue::PartUse> m_uses;
+};
+
+} // namespace vantero::cli

@@ -1,0 +1,238 @@
+// vantero with the catalogue of parts: --use computes as the same figures
+// given by --set, the listing, and the user's own parts.
+#include "calculators/registry.h"
+#include "cli/core/arguments.h"
+#include "cli/tests/commandline.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantero::cli {
+namespace {
+
+// The shipped catalogue of the source tree, and a folder of the user's own
+// of the test's, for every test here.
+class Catalogue : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("VANTERO_CATALOGUE_DIR", VANTERO_SHIPPED_SOURCE, 1);
+        setenv("XDG_CONFIG_HOME", m_config.file("config").c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("VANTERO_CATALOGUE_DIR");
+        unsetenv("XDG_CONFIG_HOME");
+    }
+    // Writes a file into the user's catalogue folder.
+    void userFile(const std::string& name, const std::string& text) {
+        const std::string folder = m_config.file("config/vantero/catalogue");
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder + "/" + name) << text;
+    }
+    TemporaryFolder m_config;
+};
+
+std::vector<std::string> joinedArgs(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// A link given by parts computes as the same figures given by --set, both
+// budgets at a length included; a --set after them still wins.
+TEST_F(Catalogue, aLinkByItsPartsComputesAsTheSameFiguresSet) {
+    struct Case {
+        std::vector<std::string> uses;
+        std::vector<std::string> sets;
+    };
+    const std::vector<std::pair<std::string, Case>> cases = {
+        {"tavo",
+         {{"--use", "transceiver=10GBASE-LR", "--use", "fibre=G.652.D@1310"},
+          {"--set", "launchedPower=-8.2", "--set", "manualSensitivity=-14.4", "--set",
+           "detectorType=0", "--set", "fibreAttenuation=0.4", "--set",
+           "chromaticDispersion=-1.30879482692115", "--set", "zeroDispersionWavelength=1324",
+           "--set", "dispersionSlope=0.092", "--set", "fibreType=SingleMode"}}},
+        {"tavo",
+         {{"--use", "transceiver=1000BASE-SX", "--use", "fibre=OM4@850", "--set", "bitRate=1250"},
+          {"--set", "launchedPower=-9.5", "--set", "manualSensitivity=-17", "--set",
+           "detectorType=0", "--set", "spectralWidth=0.85", "--set", "fibreAttenuation=3.5",
+           "--set", "chromaticDispersion=-115.500987807857", "--set",
+           "zeroDispersionWavelength=1340", "--set", "dispersionSlope=0.105", "--set",
+           "fibreType=Multimode", "--set", "normalizedBandwidth=3500", "--set", "bitRate=1250"}}},
+        {"estrela",
+         {{"--use", "transceiver=1000BASE-SX", "--use", "fibre=OM4@850"},
+          {"--set", "launchedPower=-9.5", "--set", "receiverSensitivity=-17", "--set",
+           "spectralWidth=0.85", "--set", "fibreAttenuation=3.5", "--set",
+           "chromaticDispersion=-115.500987807857", "--set", "fibreType=Multimode", "--set",
+           "normalizedBandwidth=3500"}}},
+        {"anel",
+         {{"--use", "transceiver=S-1.1", "--use", "fibre=typical-single-mode@1310"},
+          {"--set", "launchedPower=-15", "--set", "receiverSensitivity=-28", "--set",
+           "spectralWidth=7.7", "--set", "fibreAttenuation=0.4", "--set", "fibreType=SingleMode",
+           "--set", "connectorLoss=0.5"}}},
+        {"anel",
+         {{"--use", "transceiver=S-1.1", "--set", "launchedPower=-10"},
+          {"--set", "receiverSensitivity=-28", "--set", "spectralWidth=7.7", "--set",
+           "launchedPower=-10"}}},
+    };
+    for (const auto& [calculator, c] : cases) {
+        const std::vector<std::string> at = {"--at", "3", "--at", "0.5"};
+        const Outcome used = runVantero(joinedArgs(joinedArgs({calculator}, c.uses), at));
+        const Outcome set = runVantero(joinedArgs(joinedArgs({calculator}, c.sets), at));
+        EXPECT_EQ(used.status, 0) << calculator << used.err;
+        EXPECT_EQ(set.status, 0) << calculator << set.err;
+        EXPECT_EQ(used.out, set.out) << calculator << " " << c.uses[1];
+        EXPECT_NE(used.out, runVantero({calculator, "--at", "3", "--at", "0.5"}).out)
+            << calculator << ": the parts changed nothing";
+    }
+}
+
+TEST_F(Catalogue, standardErrorSaysWhatEachPartSetAndLeft) {
+    const Outcome run =
+        runVantero({"tavo", "--use", "transceiver=10GBASE-LR", "--use", "fibre=G.652.D@1310"});
+    EXPECT_EQ(run.status, 0);
+    for (const char* line :
+         {"vantero: transceiver=10GBASE-LR: launchedPower=-8.2 (launch-power: its minimum)\n",
+          "vantero: transceiver=10GBASE-LR: manualSensitivity=-14.4 (sensitivity)\n",
+          "vantero: transceiver=10GBASE-LR: detectorType=0 (sensitivity: so that the run takes "
+          "it)\n",
+          "vantero: transceiver=10GBASE-LR: spectralWidth left as it was: the entry gives no "
+          "figure for it\n",
+          "vantero: fibre=G.652.D@1310: fibreAttenuation=0.4 (attenuation: at 1310-1625 nm)\n",
+          "vantero: fibre=G.652.D@1310: zeroDispersionWavelength=1324 "
+          "(zero-dispersion-wavelength: the end of its range that gives the larger dispersion at "
+          "1310 nm)\n",
+          "vantero: fibre=G.652.D@1310: fibreType=SingleMode (the fibre's type)\n"}) {
+        EXPECT_NE(run.err.find(line), std::string::npos) << line << "in\n" << run.err;
+    }
+}
+
+TEST_F(Catalogue, aPartThatCannotBeUsedStopsBeforeAnythingIsWritten) {
+    const std::string saved = m_config.file("x.dig");
+    struct Case {
+        std::vector<std::string> args;
+        const char* error;
+    };
+    for (const Case& c : {
+             Case{{"tavo", "--use", "fibre=G.652.D@850", "--save", saved},
+                  "vantero: fibre \"G.652.D\" has no attenuation at 850 nm; it has attenuation "
+                  "at 1310-1625 nm and 1530-1565 nm\n"},
+             Case{{"tavo", "--use", "transceiver=40GBASE-LR4", "--save", saved},
+                  "vantero: no transceiver \"40GBASE-LR4\" in the catalogue; it has "
+                  "1000BASE-LX, 1000BASE-SX, 100BASE-LX, 10GBASE-LR, 10GBASE-ER, 10GBASE-SR, "
+                  "S-1.1, S-4.1, I-4, L-4.1, L-4.2\n"},
+             Case{{"tavo", "--use", "fibre=OM4", "--save", saved},
+                  "vantero: --use fibre=OM4: say at which wavelength (nm) the fibre is used: "
+                  "fibre=OM4@WAVELENGTH\n"},
+         }) {
+        const Outcome run = runVantero(c.args);
+        EXPECT_EQ(run.status, 2) << c.args[2];
+        EXPECT_EQ(run.err, c.error);
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(std::filesystem::exists(saved));
+    }
+}
+
+TEST_F(Catalogue, aUsersPartTakesThePlaceOfAShippedOneAndSaysSo) {
+    userFile("mine.toml", "[sources.lab]\ndocument = \"Our measurements\"\npage = \"3\"\n\n"
+                          "[[transceiver]]\nname = \"10GBASE-LR\"\nsource = \"lab\"\n"
+                          "launch-power = { min = -5, unit = \"dBm\" }\n");
+    const Outcome run = runVantero({"tavo", "--use", "transceiver=10GBASE-LR"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("vantero: catalogue: transceiver \"10GBASE-LR\" of " +
+                           m_config.file("config/vantero/catalogue/mine.toml") +
+                           ":5 takes the place of the one of " VANTERO_SHIPPED_SOURCE
+                           "/transceivers.toml:"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("launchedPower=-5 (launch-power: its minimum)"), std::string::npos);
+    EXPECT_NE(run.err.find("manualSensitivity left as it was"), std::string::npos);
+
+    // --catalogue files come after the user's folder; a bad one is refused.
+    const std::string bad = m_config.file("bad.toml");
+    std::ofstream(bad) << "[[fibre]]\nname = \"X\"\ntype = \"single-mode\"\n"
+                          "attenuation = { at = 1310, max = 0.4, unit = \"dB/km\" }\n";
+    const Outcome refused =
+        runVantero({"tavo", "--catalogue", bad, "--use", "transceiver=10GBASE-LR"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "vantero: " + bad + ":4: fibre \"X\", attenuation: has no source: "
+                           "give it source = \"NAME\" of one of the file's [sources.NAME], or "
+                           "give the entry one for all its figures\n");
+    const Outcome missing = runVantero(
+        {"tavo", "--catalogue", m_config.file("none.toml"), "--use", "transceiver=S-1.1"});
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_EQ(missing.err, "vantero: " + m_config.file("none.toml") + ": File not found.\n");
+}
+
+TEST_F(Catalogue, listsItsPartsOrOneWithEveryFigureAndItsSource) {
+    const Outcome all = runVantero({"catalogue"});
+    EXPECT_EQ(all.status, 0);
+    EXPECT_NE(all.out.find("fibre\tG.652.D\tSingle-mode fibre, ITU-T G.652.D"), std::string::npos);
+    EXPECT_NE(all.out.find("\ntransceiver\t10GBASE-LR\t10 Gigabit Ethernet"), std::string::npos);
+    const Outcome fibres = runVantero({"catalogue", "fibre"});
+    EXPECT_EQ(fibres.out.find("transceiver"), std::string::npos);
+    EXPECT_EQ(std::count(fibres.out.begin(), fibres.out.end(), '\n'), 10);
+
+    const Outcome one = runVantero({"catalogue", "transceiver", "10gbase-lr"});
+    EXPECT_EQ(one.status, 0);
+    EXPECT_NE(one.out.find("  launch-power                        -8.2 to 0.5 dBm         [1]\n"),
+              std::string::npos)
+        << one.out;
+    EXPECT_NE(one.out.find("  [1] Russian Federation rules for optical interfaces (ConsultantPlus, "
+                           "cons_doc_LAW_65602); table 3"),
+              std::string::npos)
+        << one.out;
+    EXPECT_NE(one.out.find("a reproduction of the table of IEEE 802.3ae"), std::string::npos);
+
+    const Outcome json = runVantero({"catalogue", "fibre", "OM4", "--json"});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_TRUE(json.out.starts_with("{\n    \"kind\": \"fibre\",\n    \"name\": \"OM4\","))
+        << json.out;
+    EXPECT_NE(json.out.find("\"from\": 850,\n        \"to\": 850,\n        \"unit\": \"dB/km\""),
+              std::string::npos)
+        << json.out;
+
+    for (const auto& [args, error] :
+         {std::pair{std::vector<std::string>{"catalogue", "cable"},
+                    "vantero: catalogue lists the kinds fibre and transceiver, not \"cable\"\n"},
+          std::pair{std::vector<std::string>{"catalogue", "fibre", "OM9"},
+                    "vantero: no fibre \"OM9\" in the catalogue; it has G.652.D, G.657.A1, "
+                    "G.657.A2, OM1, OM2, OM3, OM4, OM5, typical-single-mode, typical-multimode\n"},
+          std::pair{std::vector<std::string>{"catalogue", "--use", "fibre=OM4@850"},
+                    "vantero: catalogue takes only --catalogue and --json\n"}}) {
+        const Outcome run = runVantero(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.starts_with(error)) << run.err;
+    }
+}
+
+// "catalogue" is a command: no calculator may take its name.
+TEST(CatalogueCommand, isNoCalculatorsName) {
+    EXPECT_EQ(findCalculator(catalogueCommand), nullptr);
+    for (const Calculator* calculator : calculators()) {
+        EXPECT_NE(calculator->name(), catalogueCommand);
+    }
+}
+
+// The built program finds the shipped catalogue laid out in the build tree
+// as it is installed (share/vantero/catalogue beside its folder's parent).
+TEST(CatalogueCommand, theBuiltProgramFindsTheShippedCatalogue) {
+    const std::string command = "env -u VANTERO_CATALOGUE_DIR XDG_CONFIG_HOME=/nonexistent " +
+                                std::string(VANTERO_PROGRAM) + " catalogue transceiver S-4.1";
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    std::array<char, 4096> buffer{};
+    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) {
+        out.append(buffer.data(), n);
+    }
+    EXPECT_TRUE(out.starts_with("transceiver S-4.1: STM-4")) << out;
+}
+
+} // namespace
+} // namespace vantero::cli

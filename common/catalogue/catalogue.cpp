@@ -1,0 +1,557 @@
+#include "common/catalogue/catalogue.h"
+
+#include "common/catalogue/figures.h"
+#include "common/numbers/failure.h"
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <utility>
+
+namespace vantero::catalogue {
+namespace {
+
+constexpr std::string_view sourceKeys[] = {"document", "edition", "page", "address", "reproduces"};
+constexpr std::string_view entryKeys[] = {"name", "title", "type", "source"};
+constexpr std::string_view figureKeys[] = {"value", "min", "max", "unit", "at",
+                                           "from",  "to",  "source", "note"};
+
+std::string inQuotes(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+char lowerCase(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char x, char y) { return lowerCase(x) == lowerCase(y); });
+}
+
+template <typename Words> std::string listed(const Words& words) {
+    std::string list;
+    for (const std::string_view word : words) {
+        list += list.empty() ? "" : ", ";
+        list += word;
+    }
+    return list;
+}
+
+template <typename Words> bool oneOf(std::string_view word, const Words& words) {
+    return std::find(std::begin(words), std::end(words), word) != std::end(words);
+}
+
+int lineOf(const toml::node& node) {
+    return static_cast<int>(node.source().begin.line);
+}
+
+// Reads one file's table into parts, failing with the file, the line and
+// the entry named.
+class FileReader {
+public:
+    FileReader(const toml::table& root, std::string file) : m_root(root), m_file(std::move(file)) {}
+
+    std::vector<Part> parts() {
+        for (auto&& [key, node] : m_root) {
+            const std::string_view name = key.str();
+            if (name != "sources" && !kindNamed(name)) {
+                fail(lineOf(node), {},
+                     "unknown table " + inQuotes(name) +
+                         "; a catalogue file holds [sources.NAME], [[fibre]] and [[transceiver]]");
+            }
+        }
+        readSources();
+        std::vector<Part> parts;
+        for (const PartKind kind : {PartKind::Fibre, PartKind::Transceiver}) {
+            const toml::node* entries = m_root.get(kindName(kind));
+            if (entries == nullptr) {
+                continue;
+            }
+            const toml::array* array = entries->as_array();
+            if (array == nullptr || !array->is_array_of_tables()) {
+                fail(lineOf(*entries), {},
+                     "each " + std::string(kindName(kind)) + " is a table of its own: write [[" +
+                         std::string(kindName(kind)) + "]] above each");
+            }
+            for (const toml::node& entry : *array) {
+                parts.push_back(readPart(kind, *entry.as_table()));
+            }
+        }
+        checkNamesOnce(parts);
+        return parts;
+    }
+
+private:
+    [[noreturn]] void fail(int line, std::string_view entry, std::string_view text) const {
+        std::string message = m_file + ":" + std::to_string(line) + ": ";
+        if (!entry.empty()) {
+            message += std::string(entry) + ": ";
+        }
+        message += text;
+        throw CatalogueError(message);
+    }
+
+    std::string text(const toml::node& node, std::string_view key, std::string_view entry) const {
+        if (const auto* string = node.as_string()) {
+            return string->get();
+        }
+        if (const auto* integer = node.as_integer()) {
+            return std::to_string(integer->get());
+        }
+        fail(lineOf(node), entry, std::string(key) + " is a text in quotes");
+    }
+
+    void readSources() {
+        const toml::node* node = m_root.get("sources");
+        if (node == nullptr) {
+            return;
+        }
+        const toml::table* sources = node->as_table();
+        if (sources == nullptr) {
+            fail(lineOf(*node), {}, "sources is a table: [sources.NAME] for each source");
+        }
+        for (auto&& [key, value] : *sources) {
+            const std::string label = "source " + inQuotes(key.str());
+            const toml::table* table = value.as_table();
+            if (table == nullptr) {
+                fail(lineOf(value), label, "write it as [sources." + std::string(key.str()) + "]");
+            }
+            auto source = std::make_shared<Source>();
+            source->key = key.str();
+            for (auto&& [field, fieldValue] : *table) {
+                if (!oneOf(field.str(), sourceKeys)) {
+                    fail(lineOf(fieldValue), label,
+                         "unknown key " + inQuotes(field.str()) + "; a source has " +
+                             listed(sourceKeys));
+                }
+            }
+            const auto field = [&](std::string_view name) {
+                const toml::node* found = table->get(name);
+                return found == nullptr ? std::string() : text(*found, name, label);
+            };
+            source->document = field("document");
+            source->edition = field("edition");
+            source->page = field("page");
+            source->address = field("address");
+            source->reproduces = field("reproduces");
+            if (source->document.empty()) {
+                fail(lineOf(value), label, "names no document");
+            }
+            if (source->edition.empty() && source->page.empty() && source->address.empty()) {
+                fail(lineOf(value), label,
+                     "says neither the edition, the page nor the address of " +
+                         inQuotes(source->document));
+            }
+            m_sources.emplace(source->key, std::move(source));
+        }
+    }
+
+    std::shared_ptr<const Source> sourceNamed(const toml::node& node, std::string_view entry,
+                                              std::string_view what) const {
+        const std::string key = text(node, "source", entry);
+        const auto found = m_sources.find(key);
+        if (found == m_sources.end()) {
+            fail(lineOf(node), entry,
+                 std::string(what) + " names the source " + inQuotes(key) +
+                     ", which the file does not declare as [sources." + key + "]");
+        }
+        return found->second;
+    }
+
+    void checkName(const std::string& name, int line, std::string_view label) const {
+        const bool bad = name.empty() || std::any_of(name.begin(), name.end(), [](char c) {
+                             return c == ' ' || c == '@' || c == '=' ||
+                                    static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+                         });
+        if (bad) {
+            fail(line, label,
+                        "a name is one word, without blanks, \"@\" or \"=\": not " + inQuotes(name));
+        }
+    }
+
+    Part readPart(PartKind kind, const toml::table& table) {
+        Part part;
+        part.kind = kind;
+        part.file = m_file;
+        part.line = lineOf(table);
+        const std::string kindText(kindName(kind));
+        const toml::node* name = table.get("name");
+        if (name == nullptr) {
+            fail(part.line, {}, "a " + kindText + " entry has no name");
+        }
+        part.name = text(*name, "name", kindText);
+        const std::string label = kindText + " " + inQuotes(part.name);
+        checkName(part.name, lineOf(*name), label);
+        if (const toml::node* title = table.get("title")) {
+            part.title = text(*title, "title", label);
+        }
+        readType(part, table, label);
+        std::shared_ptr<const Source> entrySource;
+        if (const toml::node* source = table.get("source")) {
+            entrySource = sourceNamed(*source, label, "the entry");
+        }
+        for (auto&& [key, node] : table) {
+            if (!oneOf(key.str(), entryKeys) && findFigureSpec(kind, key.str()) == nullptr) {
+                std::vector<std::string_view> known(std::begin(entryKeys), std::end(entryKeys));
+                for (const FigureSpec& spec : figureSpecs()) {
+                    if (spec.kind == kind) {
+                        known.push_back(spec.name);
+                    }
+                }
+                if (kind == PartKind::Transceiver) {
+                    std::erase(known, "type");
+                }
+                fail(lineOf(node), label,
+                     "unknown key " + inQuotes(key.str()) + "; a " + kindText + " has " +
+                         listed(known));
+            }
+        }
+        for (const FigureSpec& spec : figureSpecs()) {
+            const toml::node* node = spec.kind == kind ? table.get(spec.name) : nullptr;
+            if (node == nullptr) {
+                continue;
+            }
+            if (const toml::array* array = node->as_array(); array != nullptr && spec.atWavelength) {
+                for (const toml::node& item : *array) {
+                    part.figures.push_back(readFigure(spec, item, label, entrySource));
+                }
+            } else {
+                part.figures.push_back(readFigure(spec, *node, label, entrySource));
+            }
+        }
+        checkBandsOnce(part, label);
+        return part;
+    }
+
+    void readType(Part& part, const toml::table& table, const std::string& label) const {
+        const toml::node* type = table.get("type");
+        if (part.kind == PartKind::Transceiver) {
+            if (type != nullptr) {
+                fail(lineOf(*type), label, "a transceiver has no type (a fibre has)");
+            }
+            return;
+        }
+        if (type == nullptr) {
+            fail(part.line, label, "says no type: type = \"single-mode\" or \"multimode\"");
+        }
+        const std::string value = text(*type, "type", label);
+        if (value == "single-mode") {
+            part.fibreType = FibreType::SingleMode;
+        } else if (value == "multimode") {
+            part.fibreType = FibreType::Multimode;
+        } else {
+            fail(lineOf(*type), label,
+                 "type is \"single-mode\" or \"multimode\", not " + inQuotes(value));
+        }
+    }
+
+    std::optional<double> number(const toml::table& table, std::string_view key,
+                                 const std::string& label) const {
+        const toml::node* node = table.get(key);
+        if (node == nullptr) {
+            return std::nullopt;
+        }
+        if (!node->is_number()) {
+            fail(lineOf(*node), label, std::string(key) + " is a number");
+        }
+        const double value = node->value<double>().value_or(NAN);
+        if (!std::isfinite(value)) {
+            fail(lineOf(*node), label, std::string(key) + " is a finite number");
+        }
+        return value;
+    }
+
+    Figure readFigure(const FigureSpec& spec, const toml::node& node, const std::string& entry,
+                      const std::shared_ptr<const Source>& entrySource) const {
+        const std::string label = entry + ", " + std::string(spec.name);
+        const toml::table* table = node.as_table();
+        if (table == nullptr) {
+            fail(lineOf(node), label,
+                 std::string("write it as { value = ..., unit = \"") + std::string(spec.unit) +
+                     "\" }" + (spec.atWavelength ? ", or a list of those, each at a wavelength" : ""));
+        }
+        for (auto&& [key, value] : *table) {
+            if (!oneOf(key.str(), figureKeys)) {
+                fail(lineOf(value), label,
+                     "unknown key " + inQuotes(key.str()) + "; a figure has " + listed(figureKeys));
+            }
+        }
+        Figure figure;
+        figure.name = spec.name;
+        figure.line = lineOf(node);
+        const toml::node* unit = table->get("unit");
+        if (unit == nullptr) {
+            fail(figure.line, label, "says no unit: unit = " + inQuotes(spec.unit));
+        }
+        figure.unit = text(*unit, "unit", label);
+        if (figure.unit != spec.unit) {
+            fail(lineOf(*unit), label,
+                 "the unit is " + inQuotes(spec.unit) + ", not " + inQuotes(figure.unit));
+        }
+        figure.value = number(*table, "value", label);
+        figure.min = number(*table, "min", label);
+        figure.max = number(*table, "max", label);
+        checkNumbers(spec, figure, label);
+        readBand(spec, *table, figure, label);
+        if (const toml::node* note = table->get("note")) {
+            figure.note = text(*note, "note", label);
+        }
+        if (const toml::node* source = table->get("source")) {
+            figure.source = sourceNamed(*source, label, "it");
+        } else if (entrySource) {
+            figure.source = entrySource;
+        } else {
+            fail(figure.line, label,
+                 "has no source: give it source = \"NAME\" of one of the file's [sources.NAME], "
+                 "or give the entry one for all its figures");
+        }
+        return figure;
+    }
+
+    void checkNumbers(const FigureSpec& spec, const Figure& figure,
+                      const std::string& label) const {
+        if (figure.value && (figure.min || figure.max)) {
+            fail(figure.line, label, "gives a value and bounds: give one or the other");
+        }
+        if (figure.min && figure.max && *figure.min > *figure.max) {
+            fail(figure.line, label, "its min is above its max");
+        }
+        if (figure.value) {
+            return;
+        }
+        switch (spec.worst) {
+        case Worst::Min:
+            if (!figure.min) {
+                fail(figure.line, label, "gives no value or min (what a design takes)");
+            }
+            break;
+        case Worst::Max:
+            if (!figure.max) {
+                fail(figure.line, label, "gives no value or max (what a design takes)");
+            }
+            break;
+        case Worst::Range:
+            if (!figure.min || !figure.max) {
+                fail(figure.line, label, "gives no value, or not both min and max");
+            }
+            break;
+        case Worst::Any:
+            if (!figure.min && !figure.max) {
+                fail(figure.line, label, "gives no value, min or max");
+            }
+            break;
+        }
+    }
+
+    void readBand(const FigureSpec& spec, const toml::table& table, Figure& figure,
+                  const std::string& label) const {
+        const auto at = number(table, "at", label);
+        const auto from = number(table, "from", label);
+        const auto to = number(table, "to", label);
+        if (!spec.atWavelength) {
+            if (at || from || to) {
+                fail(figure.line, label, "holds at every wavelength: it takes no at, from or to");
+            }
+            return;
+        }
+        if (at && !from && !to) {
+            figure.at = Band{*at, *at};
+        } else if (!at && from && to && *from < *to) {
+            figure.at = Band{*from, *to};
+        } else {
+            fail(figure.line, label,
+                 "says where it holds: at = WAVELENGTH, or from = and to = (nm, from below to)");
+        }
+        if (figure.at->from <= 0) {
+            fail(figure.line, label, "a wavelength is above 0 nm");
+        }
+    }
+
+    void checkBandsOnce(const Part& part, const std::string& label) const {
+        for (auto a = part.figures.begin(); a != part.figures.end(); ++a) {
+            for (auto b = part.figures.begin(); b != a; ++b) {
+                if (a->name == b->name && a->at && b->at && a->at->from == b->at->from &&
+                    a->at->to == b->at->to) {
+                    fail(a->line, label,
+                         a->name + " is given twice at " + bandText(*a->at) + " (also at line " +
+                             std::to_string(b->line) + ")");
+                }
+            }
+        }
+    }
+
+    void checkNamesOnce(const std::vector<Part>& parts) const {
+        for (auto a = parts.begin(); a != parts.end(); ++a) {
+            for (auto b = parts.begin(); b != a; ++b) {
+                if (a->kind == b->kind && sameName(a->name, b->name)) {
+                    fail(a->line,
+                         std::string(kindName(a->kind)) + " " + inQuotes(a->name),
+                         "the name is taken: the " + std::string(kindName(b->kind)) +
+                             " of line " + std::to_string(b->line) + " has it");
+                }
+            }
+        }
+    }
+
+    const toml::table& m_root;
+    std::string m_file;
+    std::map<std::string, std::shared_ptr<const Source>, std::less<>> m_sources;
+};
+
+std::string place(const Part& part) {
+    return part.file + ":" + std::to_string(part.line);
+}
+
+} // namespace
+
+std::string_view kindName(PartKind kind) {
+    return kind == PartKind::Fibre ? "fibre" : "transceiver";
+}
+
+std::optional<PartKind> kindNamed(std::string_view name) {
+    if (name == "fibre") {
+        return PartKind::Fibre;
+    }
+    if (name == "transceiver") {
+        return PartKind::Transceiver;
+    }
+    return std::nullopt;
+}
+
+std::string numberText(double value) {
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
+
+std::string bandText(const Band& band) {
+    return band.isPoint() ? numberText(band.from) + " nm"
+                          : numberText(band.from) + "-" + numberText(band.to) + " nm";
+}
+
+double Figure::worst() const {
+    if (value) {
+        return *value;
+    }
+    const FigureSpec* spec = nullptr;
+    for (const FigureSpec& candidate : figureSpecs()) {
+        if (candidate.name == name) {
+            spec = &candidate;
+        }
+    }
+    if (spec != nullptr && spec->worst == Worst::Min && min) {
+        return *min;
+    }
+    return max ? *max : min.value_or(0);
+}
+
+std::string figureValueText(const Figure& figure) {
+    std::string text;
+    if (figure.value) {
+        text = numberText(*figure.value);
+    } else if (figure.min && figure.max) {
+        text = numberText(*figure.min) + " to " + numberText(*figure.max);
+    } else if (figure.min) {
+        text = "at least " + numberText(*figure.min);
+    } else {
+        text = "at most " + numberText(figure.max.value_or(0));
+    }
+    return text + " " + figure.unit;
+}
+
+const Figure* Part::figure(std::string_view figureName) const {
+    for (const Figure& f : figures) {
+        if (f.name == figureName && !f.at) {
+            return &f;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<const Figure*> Part::figuresNamed(std::string_view figureName) const {
+    std::vector<const Figure*> found;
+    for (const Figure& f : figures) {
+        if (f.name == figureName) {
+            found.push_back(&f);
+        }
+    }
+    return found;
+}
+
+std::vector<Part> parseCatalogue(std::string_view text, const std::string& file) {
+    toml::table root;
+    try {
+        root = toml::parse(text, file);
+    } catch (const toml::parse_error& error) {
+        throw CatalogueError(file + ":" + std::to_string(error.source().begin.line) +
+                             ": not a TOML file: " + std::string(error.description()));
+    }
+    return FileReader(root, file).parts();
+}
+
+std::vector<Part> loadCatalogueFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw FileFailure(errno != 0 ? errno : ENOENT, path.string());
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) {
+        throw FileFailure(errno != 0 ? errno : EIO, path.string());
+    }
+    return parseCatalogue(text.str(), path.string());
+}
+
+void Catalogue::addLayer(std::vector<Part> parts, std::vector<std::string>& notices) {
+    for (auto a = parts.begin(); a != parts.end(); ++a) {
+        for (auto b = parts.begin(); b != a; ++b) {
+            if (a->kind == b->kind && sameName(a->name, b->name)) {
+                throw CatalogueError(place(*a) + ": " + std::string(kindName(a->kind)) + " " +
+                                     inQuotes(a->name) + ": the name is taken: " + place(*b) +
+                                     " has it");
+            }
+        }
+    }
+    for (Part& part : parts) {
+        const auto old = std::find_if(m_parts.begin(), m_parts.end(), [&](const Part& p) {
+            return p.kind == part.kind && sameName(p.name, part.name);
+        });
+        if (old == m_parts.end()) {
+            m_parts.push_back(std::move(part));
+            continue;
+        }
+        notices.push_back(std::string(kindName(part.kind)) + " " + inQuotes(part.name) + " of " +
+                          place(part) + " takes the place of the one of " + place(*old));
+        *old = std::move(part);
+    }
+}
+
+const Part* Catalogue::find(PartKind kind, std::string_view name) const {
+    for (const Part& part : m_parts) {
+        if (part.kind == kind && sameName(part.name, name)) {
+            return &part;
+        }
+    }
+    return nullptr;
+}
+
+std::string Catalogue::names(PartKind kind) const {
+    std::vector<std::string_view> names;
+    for (const Part& part : m_parts) {
+        if (part.kind == kind) {
+            names.push_back(part.name);
+        }
+    }
+    return listed(names);
+}
+
+} // namespace vantero::catalogue
