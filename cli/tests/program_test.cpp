@@ -262,7 +262,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"option without its value", {"tavo", "--open"}, "--open needs a value"},
         UsageCase{"unknown option",
                   {"tavo", "--verbose"},
-                  "unknown option \"--verbose\"; the options are --open, --set, --save, --sweep, "
+                  "unknown option \"--verbose\"; the options are --open, --set, --use, --catalogue, "
+                  "--save, --sweep, "
                   "--csv, --plot, --at, --report, --json, --log, --help and --version"},
         UsageCase{"a file opened twice",
                   {"tavo", "--open", "a.dig", "--open", "b.dig"},

@@ -31,12 +31,13 @@ check() {
 }
 
 # The calculators and the command catalogue.
-check 'vantero ' "$(printf '%s\n' $calculators catalogue | sort | tr '\n' ' ' | sed 's/ $//')"
+first_words=$(printf '%s\n' $calculators catalogue | sort | tr '\n' ' ' | sed 's/ $//')
+check 'vantero ' "$first_words"
 check 'vantero e' 'estrela'
 check 'vantero tavo ' ''
 check 'vantero tavo --s' '--save --set --sweep'
 check 'vantero --v' '--version'
-check 'vantero -- ' "$calculators"
+check 'vantero -- ' "$first_words"
 check 'vantero tavo --set bitR' 'bitRate='
 check 'vantero --set x=1 ta' 'tavo'
 check 'vantero tavo --set fibreT' 'fibreType='
