@@ -407,6 +407,95 @@ private:
     std::map<std::string, std::shared_ptr<const Source>, std::less<>> m_sources;
 };
 
+// TOML allows characters beyond ASCII only in strings and comments. Some
+// of them (U+00A1 to U+0499, among others) make the toml++ of Debian 12
+// (3.3.0) reach an unreachable point where it asks whether they are blanks:
+// outside strings and comments, after a backslash in a multi-line string,
+// and as the first character after a line-ending backslash there. Those
+// places are refused here, before toml++ sees the text; only the last is
+// valid TOML, and its message says how to write it.
+void checkCharacterPlaces(std::string_view text, const std::string& file) {
+    enum class In { Plain, Comment, Basic, Literal, MultiBasic, MultiLiteral };
+    In in = In::Plain;
+    const auto fail = [&](std::size_t at, std::string_view what) {
+        const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<long>(at), '\n');
+        throw CatalogueError(file + ":" + std::to_string(line) + ": not a TOML file: " +
+                             std::string(what));
+    };
+    const auto beyondAscii = [&](std::size_t at) {
+        return at < text.size() && static_cast<unsigned char>(text[at]) >= 0x80;
+    };
+    // The length of the run of `quote` from `at`.
+    const auto run = [&](std::size_t at, char quote) {
+        std::size_t n = 0;
+        while (at + n < text.size() && text[at + n] == quote) {
+            ++n;
+        }
+        return n;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        switch (in) {
+        case In::Plain:
+            if (c == '#') {
+                in = In::Comment;
+            } else if (c == '"' || c == '\'') {
+                const bool multi = run(i, c) >= 3;
+                in = c == '"' ? (multi ? In::MultiBasic : In::Basic)
+                              : (multi ? In::MultiLiteral : In::Literal);
+                i += multi ? 2 : 0;
+            } else if (beyondAscii(i)) {
+                fail(i, "a character beyond ASCII outside quotes and comments");
+            }
+            break;
+        case In::Comment:
+            in = c == '\n' ? In::Plain : in;
+            break;
+        case In::Basic:
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"' || c == '\n') {
+                in = In::Plain;
+            }
+            break;
+        case In::Literal:
+            in = c == '\'' || c == '\n' ? In::Plain : in;
+            break;
+        case In::MultiLiteral:
+        case In::MultiBasic: {
+            const char quote = in == In::MultiBasic ? '"' : '\'';
+            if (c == quote && run(i, quote) >= 3) {
+                i += run(i, quote) - 1;
+                in = In::Plain;
+            } else if (c == '\\' && in == In::MultiBasic) {
+                if (beyondAscii(i + 1)) {
+                    fail(i + 1, "a character beyond ASCII escaped by a backslash");
+                }
+                std::size_t next = i + 1;
+                while (next < text.size() && (text[next] == ' ' || text[next] == '\t')) {
+                    ++next;
+                }
+                if (next < text.size() && (text[next] == '\n' || text[next] == '\r')) {
+                    while (next < text.size() &&
+                           std::string_view(" \t\r\n").find(text[next]) != std::string_view::npos) {
+                        ++next;
+                    }
+                    if (beyondAscii(next)) {
+                        fail(next, "a character beyond ASCII right after a line-ending backslash "
+                                   "(this reader cannot take it there: end the line with it "
+                                   "instead)");
+                    }
+                    i = next - 1;
+                } else {
+                    ++i;
+                }
+            }
+            break;
+        }
+        }
+    }
+}
+
 std::string place(const Part& part) {
     return part.file + ":" + std::to_string(part.line);
 }
@@ -488,6 +577,7 @@ std::vector<const Figure*> Part::figuresNamed(std::string_view figureName) const
 }
 
 std::vector<Part> parseCatalogue(std::string_view text, const std::string& file) {
+    checkCharacterPlaces(text, file);
     toml::table root;
     try {
         root = toml::parse(text, file);

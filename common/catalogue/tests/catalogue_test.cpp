@@ -208,7 +208,31 @@ const BadFile badFiles[] = {
      "x.toml:8: fibre \"F\", attenuation: says where it holds"},
     {"a table where entries go", "[transceiver]\nname = \"T\"\n",
      "x.toml:1: each transceiver is a table of its own: write [[transceiver]] above each"},
+    // Beyond ASCII only in strings and comments (toml++ 3.3.0 reaches an
+    // unreachable point on these).
+    {"a letter beyond ASCII in a key", "[sources.caf\u00e9]\ndocument = \"D\"\n",
+     "x.toml:1: not a TOML file: a character beyond ASCII outside quotes and comments"},
+    {"a letter beyond ASCII escaped", "a = \"\"\"\nx\\\u0394\"\"\"\n",
+     "x.toml:2: not a TOML file: a character beyond ASCII escaped by a backslash"},
+    {"a letter beyond ASCII after a line-ending backslash", "a = \"\"\"x \\\n   \u03bb\"\"\"\n",
+     "x.toml:2: not a TOML file: a character beyond ASCII right after a line-ending backslash"},
 };
+
+// Beyond ASCII in strings, comments and quoted keys is read as it is.
+TEST(CatalogueFile, takesLettersBeyondAsciiInStringsAndComments) {
+    const std::string text =
+        std::string(sources) +
+        "# \u00b5m, \u03bb0 \u2014 in a comment\n"
+        "[sources.\"f\u00e1brica\"]\ndocument = '''Fibra \u00f3ptica\n\u00b5'''\n"
+        "page = \"\u00a7 3\"\n"
+        "[[fibre]]\nname = \"F\"\ntype = \"multimode\"\n"
+        "title = \"\"\"50 \u00b5m \\\n  fibre, \u03bb0\"\"\"\n"
+        "bandwidth = { at = 850, min = 500, unit = \"MHz.km\", source = \"f\u00e1brica\" }\n";
+    const std::vector<Part> parts = parseCatalogue(text, "x.toml");
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(parts[0].title, "50 \u00b5m fibre, \u03bb0");
+    EXPECT_EQ(parts[0].figures[0].source->document, "Fibra \u00f3ptica\n\u00b5");
+}
 
 TEST(CatalogueFile, isRefusedNamingTheFileTheLineAndTheEntry) {
     for (const BadFile& bad : badFiles) {
