@@ -8,6 +8,7 @@
 #endif
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <optional>
@@ -46,6 +47,10 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& messa
 
 int main(int argc, char** argv) {
     holdClosedStandardStreams();
+    // A write past the file-size limit (ulimit -f) fails with EFBIG, which
+    // the program reports ("Disk full", exit status 3), instead of ending it
+    // without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     vantero::cli::ChartRenderer drawChart;
     vantero::cli::ReportRenderer drawReport;

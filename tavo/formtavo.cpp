@@ -48,7 +48,7 @@ TFormTAVO::TFormTAVO(ui::Platform& platform, QWidget* parent)
     finishSetUp({QSize(662, 498),
                  {QStringLiteral("Edit15"), QStringLiteral("Edit16"), QStringLiteral("Edit17"),
                   QStringLiteral("Edit18")},
-                 QStringLiteral(" ")});
+                 QStringLiteral(" "), true});
     DialogFibra = static_cast<TDialogFibra*>(fibreDialog());
 }
 

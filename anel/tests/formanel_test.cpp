@@ -28,6 +28,8 @@ struct RingProgram {
     static constexpr bool fibreButtonEnabledAtStart = false;
     static constexpr const char* blankText = "";
     static constexpr const char* badNumberField = "Edit1"; // the switch input loss, "Transmissor"
+    // Whether OK converts the fields before it blanks the results.
+    static constexpr bool convertsBeforeBlanking = false;
     static constexpr const char* foreignName = "ring.ane";
     static constexpr const char* printCaption = "Imprimir";
     static constexpr const char* riseTimeMessage =

@@ -15,10 +15,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <new>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace vantero::cli {
@@ -33,8 +36,9 @@ constexpr std::string_view purpose =
 // What --help says after the options.
 constexpr std::string_view closing =
     "\n"
-    "Where a file is written (--csv, --plot), \"-\" is standard output. \"--\" ends the\n"
-    "options: what follows it is the calculator.\n"
+    "Where a file is written (--csv, --plot), \"-\" is standard output, and so is a\n"
+    "name of the file standard output is open on (/dev/stdout, say): it is written\n"
+    "as a stream. \"--\" ends the options: what follows it is the calculator.\n"
     "\n"
     "Exit status:\n"
     "  0  the calculation ran: a failed rise-time budget is a result, not an error,\n"
@@ -46,6 +50,8 @@ constexpr std::string_view closing =
     "  3  a file failure: a file that cannot be read or written, standard output\n"
     "     included;\n"
     "  4  the memory ran out.\n"
+    "A run that faults and then cannot write its report reports both, the fault\n"
+    "first, and exits with the status of the second (3, or 4).\n"
     "Every error message goes to standard error as \"vantero: MESSAGE\".\n"
     "\n"
     "Examples:\n"
@@ -221,34 +227,79 @@ void flushStream(std::FILE* out, const std::string& name) {
 }
 
 // Writes `text` to standard output and makes sure it got there.
-void writeStandardOutput(std::FILE* out, std::string_view text) {
+void writeStandardOutput(std::FILE* out, std::string_view text,
+                         const std::string& name = "standard output") {
     errno = 0;
     if (std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fflush(out) != 0 ||
         std::ferror(out)) {
-        failWriting("standard output");
+        failWriting(name);
     }
 }
 
+// Whether `path` names the file standard output is open on for writing:
+// /dev/stdout, /proc/self/fd/1, or the file it was redirected to, by its
+// name. Replacing that file would throw away what others wrote to it before
+// (or after, at the offset they share); it is written as a stream instead.
+bool namesStandardOutput(const std::string& path, std::FILE* out) {
+    const int fd = ::fileno(out);
+    const int mode = fd < 0 ? -1 : ::fcntl(fd, F_GETFL);
+    struct stat named {};
+    struct stat open {};
+    return mode >= 0 && (mode & O_ACCMODE) != O_RDONLY && ::fstat(fd, &open) == 0 &&
+           ::stat(path.c_str(), &named) == 0 && named.st_dev == open.st_dev &&
+           named.st_ino == open.st_ino;
+}
+
+// Whether an output goes to standard output: "-", or a name of its file.
+bool toStandardOutput(const std::optional<std::string>& path, std::FILE* out) {
+    return isStandardOutput(path) || (path && namesStandardOutput(*path, out));
+}
+
+// The name standard output goes by in failures: "standard output" for "-".
+std::string standardOutputName(const std::optional<std::string>& path) {
+    return path && !isStandardOutput(path) ? *path : std::string("standard output");
+}
+
 // Where a named output file goes: in the place of the old one once it is
-// whole; a pipe or a device is written as the bytes come.
-void openOutput(std::optional<FileReplacement>& file, const std::optional<std::string>& path) {
-    if (path && !isStandardOutput(path)) {
+// whole; a pipe or a device is written as the bytes come, and standard
+// output, also by a name of its file, as a stream.
+void openOutput(std::optional<FileReplacement>& file, const std::optional<std::string>& path,
+                std::FILE* out) {
+    if (path && !toStandardOutput(path, out)) {
         file.emplace(*path, SpecialFiles::WriteInto);
     }
 }
 
-OutputSink outputSink(std::optional<FileReplacement>& file, std::FILE* out) {
+OutputSink outputSink(std::optional<FileReplacement>& file, std::FILE* out,
+                      const std::optional<std::string>& path) {
     if (file) {
         return [&file = *file](std::string_view bytes) { file.write(bytes); };
     }
-    return streamSink(out, "standard output");
+    return streamSink(out, standardOutputName(path));
 }
 
-void finishOutput(std::optional<FileReplacement>& file, std::FILE* out) {
+void finishOutput(std::optional<FileReplacement>& file, std::FILE* out,
+                  const std::optional<std::string>& path) {
     if (file) {
         file->commit();
     } else {
-        flushStream(out, "standard output");
+        flushStream(out, standardOutputName(path));
+    }
+}
+
+// Standard output takes one output: the results, the CSV or the chart.
+void checkOneOutputOnStandardOutput(const Arguments& a, std::FILE* out) {
+    if (a.csv && a.plot && toStandardOutput(a.csv, out) && toStandardOutput(a.plot, out)) {
+        throw UsageError("--csv " + *a.csv + " and --plot " + *a.plot +
+                         ": both name standard output, and only one of them can go there");
+    }
+    if (a.report && !a.sweep && toStandardOutput(a.report, out)) {
+        throw UsageError("--report " + *a.report +
+                         " names standard output, which takes the results; name another file");
+    }
+    if (a.save && toStandardOutput(a.save, out)) {
+        throw UsageError("--save " + *a.save +
+                         " names standard output; --save writes a project file: name the file");
     }
 }
 
@@ -259,7 +310,7 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
     const Calculator& calculator = session.calculator();
     const bool writesCsv = a.csv || !a.plot;
     std::optional<FileReplacement> csvFile;
-    openOutput(csvFile, a.csv);
+    openOutput(csvFile, a.csv, out);
     std::optional<SweepChart> chart;
     std::optional<ChartEnvelope> envelope;
     if (a.plot) {
@@ -268,7 +319,7 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
     }
     std::optional<CsvWriter> csv;
     if (writesCsv) {
-        csv.emplace(outputSink(csvFile, out));
+        csv.emplace(outputSink(csvFile, out, a.csv));
         csv->header(calculator.inputs()[range.input].name);
     }
     runSweepBlocks(
@@ -286,13 +337,15 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
         sweepWorkers(range.count));
     if (csv) {
         csv->finish();
-        finishOutput(csvFile, out);
+        finishOutput(csvFile, out, a.csv);
     }
     if (chart) {
         chart->points = envelope->points();
         chart->crossovers = envelope->crossovers();
         if (isStandardOutput(a.plot)) {
             writeStandardOutput(out, drawChart(*chart, ImageFormat::Png));
+        } else if (namesStandardOutput(*a.plot, out)) {
+            writeStandardOutput(out, drawChart(*chart, *imageFormatOf(*a.plot)), *a.plot);
         } else {
             const std::string picture = drawChart(*chart, *imageFormatOf(*a.plot));
             replaceFile(*a.plot,
@@ -308,14 +361,14 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
 int runChoiceSweep(Session& session, const ChoiceSweep& sweep, const Arguments& a, std::FILE* out) {
     const ChoiceDescription& choice = session.calculator().choices()[sweep.choice];
     std::optional<FileReplacement> csvFile;
-    openOutput(csvFile, a.csv);
-    CsvWriter csv(outputSink(csvFile, out));
+    openOutput(csvFile, a.csv, out);
+    CsvWriter csv(outputSink(csvFile, out, a.csv));
     csv.header(choice.name);
     for (std::size_t v = 0; v < choice.values.size(); ++v) {
         csv.row(choice.values[v], session.runWithChoice(sweep.choice, static_cast<int>(v)));
     }
     csv.finish();
-    finishOutput(csvFile, out);
+    finishOutput(csvFile, out, a.csv);
     return 0;
 }
 
@@ -330,7 +383,7 @@ void writeReport(const Session& session, const RunReport& run, const Arguments& 
 }
 
 int runOnce(const Session& session, const Arguments& a, const std::vector<double>& lengths,
-            std::FILE* out, const ReportRenderer& drawReport) {
+            std::FILE* out, std::FILE* err, const ReportRenderer& drawReport) {
     const RunReport run = session.run();
     // The budgets of a link whose run went through, up to the first that
     // faults.
@@ -352,14 +405,23 @@ int runOnce(const Session& session, const Arguments& a, const std::vector<double
     }
     std::fwrite(text.data(), 1, text.size(), out);
     flushStream(out, "standard output");
+    // The fault that ended the run or its budgets, told last.
+    const RunFault* fault = run.fault                      ? &*run.fault
+                            : !at.empty() && at.back().fault ? &*at.back().fault
+                                                             : nullptr;
     if (a.report) {
-        writeReport(session, run, a, drawReport);
+        try {
+            writeReport(session, run, a, drawReport);
+        } catch (...) {
+            // Both are told, the fault first; the status is the report's.
+            if (fault != nullptr) {
+                report(err, fault->failure());
+            }
+            throw;
+        }
     }
-    if (run.fault) {
-        run.fault->raise();
-    }
-    if (!at.empty() && at.back().fault) {
-        at.back().fault->raise();
+    if (fault != nullptr) {
+        fault->raise();
     }
     return 0;
 }
@@ -417,6 +479,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     }
 
     // Everything given is checked before any file is read or written.
+    checkOneOutputOnStandardOutput(a, out);
     std::vector<Setting> settings;
     for (const std::string& set : a.sets) {
         settings.push_back(resolveSetting(*calculator, set));
@@ -449,7 +512,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         applySetting(*session, setting);
     }
     if (a.save) {
-        saveProject(*session, projectPathForSaving(*a.save, calculator->layout().extension));
+        saveProject(*session, projectFileForSaving(*a.save, calculator->layout().extension));
     }
     if (range) {
         return runSweep(*session, *range, a, out, drawChart);
@@ -457,7 +520,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (choiceSweep) {
         return runChoiceSweep(*session, *choiceSweep, a, out);
     }
-    return runOnce(*session, a, lengths, out, drawReport);
+    return runOnce(*session, a, lengths, out, err, drawReport);
 }
 
 } // namespace

@@ -9,9 +9,11 @@
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -28,14 +30,25 @@ double bound(std::string_view text, std::string_view input) {
     return static_cast<double>(number.value(input));
 }
 
+// The most points a sweep can have: beyond 2^53 a double no longer tells
+// the places of neighbouring points apart.
+constexpr std::uint64_t mostPoints = std::uint64_t{1} << 53;
+
 std::size_t pointCount(std::string_view text) {
-    std::size_t count = 0;
+    std::uint64_t count = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || count == 0) {
+    const bool whole = !text.empty() && end == text.data() + text.size() &&
+                       (error == std::errc{} || error == std::errc::result_out_of_range);
+    if (!whole || (error == std::errc{} && count == 0)) {
         throw UsageError("the sweep's COUNT is a whole number of points, at least 1, not \"" +
                          std::string(text) + "\"");
     }
-    return count;
+    if (error != std::errc{} || count > mostPoints ||
+        static_cast<std::size_t>(count) != count) {
+        throw UsageError("the sweep's COUNT is at most " + std::to_string(mostPoints) +
+                         " (2^53) points, not " + std::string(text));
+    }
+    return static_cast<std::size_t>(count);
 }
 
 } // namespace
@@ -226,28 +239,34 @@ unsigned sweepWorkers(std::size_t count) {
 
 void runSweepBlocks(const Session& session, const SweepRange& range, bool chart,
                     const std::function<void(const SweepBlock&)>& consume, unsigned workers) {
-    const std::size_t blocks = (range.count + blockPoints - 1) / blockPoints;
-    if (workers <= 1 || blocks <= 1) {
-        const std::unique_ptr<Session> own = session.copy();
-        for (std::size_t block = 0; block < blocks; ++block) {
-            consume(runBlock(*own, range, block, chart));
-        }
-        return;
-    }
+    const std::size_t blocks = range.count / blockPoints + (range.count % blockPoints != 0 ? 1 : 0);
     BlockQueue queue(blocks, 2 * std::size_t{workers});
     {
         std::vector<std::jthread> threads;
-        for (unsigned w = 0; w < workers; ++w) {
-            threads.emplace_back([&] {
-                try {
-                    const std::unique_ptr<Session> own = session.copy();
-                    while (const auto block = queue.start()) {
-                        queue.finish(*block, runBlock(*own, range, *block, chart));
+        threads.reserve(workers);
+        for (unsigned w = 0; w < workers && blocks > 1 && workers > 1; ++w) {
+            try {
+                threads.emplace_back([&] {
+                    try {
+                        const std::unique_ptr<Session> own = session.copy();
+                        while (const auto block = queue.start()) {
+                            queue.finish(*block, runBlock(*own, range, *block, chart));
+                        }
+                    } catch (...) {
+                        queue.stop(std::current_exception());
                     }
-                } catch (...) {
-                    queue.stop(std::current_exception());
-                }
-            });
+                });
+            } catch (const std::system_error&) {
+                break; // no more threads to be had (a limit on processes): fewer do
+            }
+        }
+        if (threads.empty()) {
+            // One thread, or none could be started: the calling one runs it.
+            const std::unique_ptr<Session> own = session.copy();
+            for (std::size_t block = 0; block < blocks; ++block) {
+                consume(runBlock(*own, range, block, chart));
+            }
+            return;
         }
         try {
             for (std::size_t block = 0; block < blocks; ++block) {

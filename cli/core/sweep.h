@@ -26,7 +26,7 @@ struct SweepRange {
 
 // Reads NAME=FROM:TO:COUNT. NAME must be a numeric input of the calculator;
 // FROM and TO follow the number rules of the fields; COUNT is a whole number
-// of at least 1 (1 only when FROM equals TO); a logarithmic sweep needs FROM
+// from 1 (only when FROM equals TO) to 2^53; a logarithmic sweep needs FROM
 // and TO of the same sign, neither 0. Anything else is a usage error; a FROM
 // or TO that is not a number fails with NumberFormatFailure naming NAME.
 SweepRange parseSweep(const Calculator& calculator, std::string_view sweepArgument,
@@ -51,7 +51,8 @@ struct SweepBlock {
 // to `consume` a block at a time, in the sweep's order, on the calling
 // thread. Large sweeps run on `workers` threads, each on a copy of the
 // session; a failure of one (memory running out, or of `consume`) stops them
-// all and is thrown here. The session's swept input is left as it was.
+// all and is thrown here. Where the system gives fewer threads (a limit on
+// processes), fewer run it, down to the calling thread alone. The session's swept input is left as it was.
 void runSweepBlocks(const Session& session, const SweepRange& range, bool chart,
                     const std::function<void(const SweepBlock&)>& consume, unsigned workers);
 

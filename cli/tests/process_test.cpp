@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <string>
 #include <sys/wait.h>
@@ -28,17 +30,25 @@ struct Outcome {
     std::string err;
 };
 
-// Runs vantero with `args`; its standard output goes to `outPath` when one is
-// given, and is closed when that is `closed`. `environment` replaces the
-// environment when not empty; `limits` are set on the child before it starts
-// (RLIMIT_AS to a number of bytes, say).
+// How vantero is started: where its standard output goes (a file made for
+// the run, `outPath`, closed for `closed`, or the open file `outFd`, which it
+// then shares with the test), what is set in its environment or replaces it,
+// the limits set before it starts (RLIMIT_AS to a number of bytes, say), and
+// whether it inherits SIGXFSZ ignored.
 constexpr const char* closed = "(closed)";
 
-Outcome run(const std::vector<std::string>& args, const std::string& outPath = {},
-            const std::vector<std::string>& environment = {},
-            const std::vector<std::pair<int, rlim_t>>& limits = {}) {
+struct Launch {
+    std::string outPath = {};
+    int outFd = -1;
+    std::vector<std::string> environment = {}; // replaces the environment when not empty
+    std::vector<std::pair<std::string, std::string>> set = {};
+    std::vector<std::pair<int, rlim_t>> limits = {};
+    bool fileSizeSignalIgnored = true;
+};
+
+Outcome run(const std::vector<std::string>& args, const Launch& launch) {
     vantero::cli::TemporaryFolder folder;
-    const std::string out = outPath.empty() ? folder.file("out") : outPath;
+    const std::string out = launch.outPath.empty() ? folder.file("out") : launch.outPath;
     const std::string err = folder.file("err");
 
     std::vector<char*> argv{const_cast<char*>(VANTERO_PROGRAM)};
@@ -47,7 +57,7 @@ Outcome run(const std::vector<std::string>& args, const std::string& outPath = {
     }
     argv.push_back(nullptr);
     std::vector<char*> envp;
-    for (const std::string& entry : environment) {
+    for (const std::string& entry : launch.environment) {
         envp.push_back(const_cast<char*>(entry.c_str()));
     }
     envp.push_back(nullptr);
@@ -56,30 +66,55 @@ Outcome run(const std::vector<std::string>& args, const std::string& outPath = {
     const pid_t pid = fork();
     if (pid == 0) {
         const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (outPath == closed) {
+        if (launch.outFd >= 0) {
+            dup2(launch.outFd, 1);
+        } else if (launch.outPath == closed) {
             close(1);
         } else {
             dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
         }
         dup2(errFd, 2);
-        for (const auto& [resource, value] : limits) {
+        for (const auto& [resource, value] : launch.limits) {
             const rlimit limit{value, value};
             setrlimit(resource, &limit);
         }
+        for (const auto& [name, value] : launch.set) {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
         // A file grown beyond its limit fails to write rather than ending
-        // the program.
-        signal(SIGXFSZ, SIG_IGN);
-        execve(VANTERO_PROGRAM, argv.data(), environment.empty() ? environ : envp.data());
+        // the program, where the test asks for it.
+        signal(SIGXFSZ, launch.fileSizeSignalIgnored ? SIG_IGN : SIG_DFL);
+        execve(VANTERO_PROGRAM, argv.data(), launch.environment.empty() ? environ : envp.data());
         _exit(127);
     }
     int status = 0;
     waitpid(pid, &status, 0);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (outPath.empty()) {
+    if (launch.outPath.empty() && launch.outFd < 0) {
         outcome.out = vantero::cli::fileContents(out);
     }
     outcome.err = vantero::cli::fileContents(err);
     return outcome;
+}
+
+Outcome run(const std::vector<std::string>& args, const std::string& outPath = {},
+            const std::vector<std::string>& environment = {},
+            const std::vector<std::pair<int, rlim_t>>& limits = {}) {
+    return run(args, Launch{.outPath = outPath, .environment = environment, .limits = limits});
+}
+
+// What makes system calls fail in vantero as some systems do (failingcalls.c):
+// `what` is "tmpfile" or "threads". Under AddressSanitizer its runtime need
+// not come first.
+std::vector<std::pair<std::string, std::string>> failing(const char* what) {
+    std::vector<std::pair<std::string, std::string>> set{{"LD_PRELOAD", VANTERO_FAILING_CALLS},
+                                                         {"VANTERO_FAIL", what}};
+#if defined(__SANITIZE_ADDRESS__)
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    set.emplace_back("ASAN_OPTIONS", std::string(asan != nullptr ? asan : "") +
+                                         ":verify_asan_link_order=0");
+#endif
+    return set;
 }
 
 struct Expected {
@@ -141,6 +176,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  "vantero: /nonexistent/x.anel: File not found.\n"},
         Expected{"help", {"--help"}, 0, "Usage:\n", ""},
+        Expected{"a count beyond 64 bits",
+                 {"tavo", "--sweep", "bitRate=1:10:18446744073709551615"},
+                 2,
+                 "",
+                 "vantero: the sweep's COUNT is at most 9007199254740992 (2^53) points"},
         Expected{"sweep",
                  {"anel", "--sweep", "bitRate=10:20:3"},
                  0,
@@ -165,7 +205,7 @@ TEST(Program, aStandardOutputThatTakesNothingIsAFileFailure) {
         EXPECT_EQ(o.err, "vantero: standard output: Disk full.\n");
         o = run(args, closed);
         EXPECT_EQ(o.status, 3) << args[0];
-        EXPECT_EQ(o.err, "vantero: standard output: I/O error 9.\n"); // EBADF
+        EXPECT_EQ(o.err, "vantero: standard output: File not open.\n"); // EBADF
     }
 }
 
@@ -257,5 +297,188 @@ TEST(Program, aPlotOfMillionsOfPointsKeepsWithinAFewMegabytes) {
     EXPECT_TRUE(vantero::cli::fileContents(chart).starts_with("\x89PNG\r\n\x1a\n"));
 }
 #endif
+
+// Every output under a file-size limit, SIGXFSZ left at its default action
+// (which ends a program without a word): "Disk full", exit status 3, the old
+// file whole and nothing beside it.
+struct SizeLimited {
+    const char* name;
+    std::vector<std::string> args; // "@" stands for the output file
+    const char* file;              // none: standard output
+    rlim_t limit;
+    bool draws;
+};
+
+void PrintTo(const SizeLimited& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FileSizeLimit : public testing::TestWithParam<SizeLimited> {};
+
+TEST_P(FileSizeLimit, isAFileFailureForEveryOutput) {
+    const SizeLimited& c = GetParam();
+    if (c.draws && !VANTERO_DRAWS_CHARTS) {
+        GTEST_SKIP() << "no charts in this build";
+    }
+    vantero::cli::TemporaryFolder folder;
+    const std::string output = folder.file(c.file);
+    std::ofstream(output) << "the old output\n";
+    std::vector<std::string> args = c.args;
+    for (std::string& arg : args) {
+        arg = arg == "@" ? output : arg;
+    }
+    const Outcome o = run(args, Launch{.limits = {{RLIMIT_FSIZE, c.limit}},
+                                       .fileSizeSignalIgnored = false});
+    EXPECT_EQ(o.status, 3) << o.err;
+    EXPECT_EQ(o.err, "vantero: " + (c.args.back() == "@" ? output : "standard output") +
+                         ": Disk full.\n");
+    EXPECT_EQ(vantero::cli::fileContents(output), "the old output\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("")),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, FileSizeLimit,
+    testing::Values(SizeLimited{"projectFile", {"tavo", "--save", "@"}, "link.dig", 100, false},
+                    SizeLimited{"csv",
+                                {"tavo", "--sweep", "bitRate=1:1000:20000", "--csv", "@"},
+                                "out.csv",
+                                64 * 1024,
+                                false},
+                    SizeLimited{"plot",
+                                {"tavo", "--sweep", "bitRate=1:1000:100", "--csv", "/dev/null",
+                                 "--plot", "@"},
+                                "out.png",
+                                4 * 1024,
+                                true},
+                    SizeLimited{"report", {"tavo", "--report", "@"}, "out.pdf", 4 * 1024, true},
+                    SizeLimited{"standardOutput",
+                                {"tavo", "--sweep", "bitRate=1:1000:20000"},
+                                "untouched.csv",
+                                64 * 1024,
+                                false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A name of the file standard output is open on, given to --csv: the CSV
+// goes where standard output stands in that file, and what others wrote
+// there before and after stays.
+struct OwnOutput {
+    const char* name;
+    const char* csv; // "@" stands for the file's own name
+    bool append;     // opened to append (>>), else shared from where it stands
+};
+
+void PrintTo(const OwnOutput& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StandardOutputByName : public testing::TestWithParam<OwnOutput> {};
+
+TEST_P(StandardOutputByName, isWrittenAsAStream) {
+    const OwnOutput& c = GetParam();
+    const std::vector<std::string> sweep{"tavo", "--sweep", "bitRate=1:10:3"};
+    const std::string csv = run(sweep).out;
+    ASSERT_TRUE(csv.starts_with("bitRate,")) << csv;
+
+    vantero::cli::TemporaryFolder folder;
+    const std::string log = folder.file("log.txt");
+    std::ofstream(log) << "old\n";
+    const int fd = c.append ? open(log.c_str(), O_WRONLY | O_APPEND)
+                            : open(log.c_str(), O_WRONLY | O_TRUNC);
+    ASSERT_GE(fd, 0);
+    const std::string before = c.append ? "" : "header\n";
+    const std::string after = c.append ? "" : "footer\n";
+    ASSERT_EQ(write(fd, before.data(), before.size()), static_cast<ssize_t>(before.size()));
+    std::vector<std::string> args = sweep;
+    args.insert(args.end(), {"--csv", std::string(c.csv) == "@" ? log : c.csv});
+    const Outcome o = run(args, Launch{.outFd = fd});
+    ASSERT_EQ(write(fd, after.data(), after.size()), static_cast<ssize_t>(after.size()));
+    close(fd);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(vantero::cli::fileContents(log), (c.append ? "old\n" : before) + csv + after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, StandardOutputByName,
+    testing::Values(OwnOutput{"devStdoutAppended", "/dev/stdout", true},
+                    OwnOutput{"devStdoutBetweenOthers", "/dev/stdout", false},
+                    OwnOutput{"procFdAppended", "/proc/self/fd/1", true},
+                    OwnOutput{"theFileItselfBetweenOthers", "@", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Program, standardOutputTakesOneOutputWhateverItIsCalled) {
+    const Outcome o =
+        run({"tavo", "--sweep", "bitRate=1:10:3", "--csv", "/dev/stdout", "--plot", "-"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find(VANTERO_DRAWS_CHARTS ? "only one of them can go there" : "no charts"),
+              std::string::npos)
+        << o.err;
+}
+
+TEST(Program, aPipeWithoutItsOtherEndSaysSo) {
+    // Written with no reader; read with a writer that has written nothing.
+    vantero::cli::TemporaryFolder folder;
+    const std::string pipe = folder.file("pipe.dig");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    Outcome o = run({"tavo", "--sweep", "bitRate=1:2:3", "--csv", pipe});
+    EXPECT_EQ(o.status, 3);
+    EXPECT_EQ(o.err, "vantero: " + pipe + ": No process reads the pipe.\n");
+    const int writer = open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    o = run({"tavo", "--open", pipe});
+    close(writer);
+    EXPECT_EQ(o.status, 3);
+    EXPECT_EQ(o.err, "vantero: " + pipe + ": Nothing written to the pipe yet.\n");
+}
+
+TEST(Program, concurrentSavesWithNamedTemporaryFilesAllSucceed) {
+    // State: a file system without unnamed temporary files. Action: many
+    // saves of one file, and of other files in its folder, at once.
+    // Expected: every one succeeds, and only the project files are left.
+    vantero::cli::TemporaryFolder folder;
+    constexpr int saves = 300;
+    std::vector<pid_t> children;
+    for (int i = 0; i < saves; ++i) {
+        const pid_t child = fork();
+        if (child == 0) {
+            const std::string file = folder.file(i % 3 == 0 ? "own" + std::to_string(i)
+                                                            : std::string("shared"));
+            const Outcome o =
+                run({"tavo", "--set", "bitRate=" + std::to_string(i + 1), "--save", file},
+                    Launch{.set = failing("tmpfile")});
+            _exit(o.status == 0 && o.err.empty() ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    int failed = 0;
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        failed += WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+    }
+    EXPECT_EQ(failed, 0) << "of " << saves;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.file(""))) {
+        EXPECT_TRUE(entry.path().extension() == ".dig") << entry.path();
+    }
+}
+
+TEST(Program, aSweepRunsOnTheCallingThreadWhenNoOtherCanBeMade) {
+    // Enough points for several threads, and a system that gives none.
+    vantero::cli::TemporaryFolder folder;
+    const std::vector<std::string> sweep{"tavo", "--sweep", "bitRate=1:1000:300000", "--csv"};
+    std::vector<std::string> args = sweep;
+    args.push_back(folder.file("alone.csv"));
+    const Outcome alone = run(args, Launch{.set = failing("threads")});
+    EXPECT_EQ(alone.status, 0) << alone.err;
+    EXPECT_EQ(alone.err, "");
+    args = sweep;
+    args.push_back(folder.file("threads.csv"));
+    EXPECT_EQ(run(args).status, 0);
+    const std::string rows = vantero::cli::fileContents(folder.file("threads.csv"));
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 300001);
+    EXPECT_EQ(vantero::cli::fileContents(folder.file("alone.csv")), rows);
+}
 
 } // namespace

@@ -403,6 +403,24 @@ TEST(CommandLine, aChartFileThatCannotBeWrittenIsAFileFailure) {
     EXPECT_EQ(fileContents(folder.file("chart.png")), "png");
 }
 
+TEST(CommandLine, aFaultAndAReportThatCannotBeWrittenAreBothReported) {
+    // State: a run that faults at the system rise time. Expected: with a
+    // report in a folder that does not exist, both failures, the fault first,
+    // and the report's status; with one that is written, the fault alone.
+    TemporaryFolder folder;
+    const auto pdf = [](const DesignReport&) { return std::string("%PDF"); };
+    const std::string lost = folder.file("missing/x.pdf");
+    Outcome o = runVantero({"tavo", "--set", "bitRate=0", "--report", lost}, {}, pdf);
+    EXPECT_EQ(o.status, 3);
+    EXPECT_EQ(o.err,
+              "vantero: Floating point division by zero.\nvantero: " + lost + ": File not found.\n");
+
+    o = runVantero({"tavo", "--set", "bitRate=0", "--report", folder.file("x.pdf")}, {}, pdf);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "vantero: Floating point division by zero.\n");
+    EXPECT_EQ(fileContents(folder.file("x.pdf")), "%PDF");
+}
+
 TEST(CommandLine, memoryThatRunsOutIsAnErrorWithItsOwnStatus) {
     TemporaryFolder folder;
     const auto exhausted = [](const SweepChart&, ImageFormat) -> std::string {

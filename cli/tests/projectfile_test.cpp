@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vantero::cli {
@@ -196,6 +197,20 @@ INSTANTIATE_TEST_SUITE_P(
                  3,
                  "no/x.anel: File not found.\n"}),
     [](const auto& info) { return testNameOf(info.param.name); });
+
+TEST(ProjectFiles, noNameAFolderOrADeviceIsRefused) {
+    // Each would have had the extension appended: ".dig", "/.dig",
+    // "/dev/null.dig".
+    for (const auto& [name, err] : {std::pair{"", "vantero: Invalid filename.\n"},
+                                    std::pair{"/", "vantero: /: Invalid filename.\n"},
+                                    std::pair{"/dev/null", "vantero: /dev/null: Not a regular file.\n"}}) {
+        const Outcome o = runVantero({"tavo", "--save", name});
+        EXPECT_EQ(o.status, 3) << name;
+        EXPECT_EQ(o.out, "") << name;
+        EXPECT_EQ(o.err, err);
+    }
+    EXPECT_FALSE(std::filesystem::exists("/dev/null.dig"));
+}
 
 TEST(ProjectFiles, aValueBeyondTheFileStopsTheSaveBeforeAnyFile) {
     TemporaryFolder folder;

@@ -93,6 +93,13 @@ std::vector<std::uint8_t> readHead(const std::filesystem::path& path, std::size_
             if (errno == EINTR) {
                 continue;
             }
+            // A pipe whose writer has written nothing yet, or no more.
+            if (errno == EAGAIN && got == 0) {
+                throw FileFailure::nothingWrittenYet(path.string());
+            }
+            if (errno == EAGAIN) {
+                break;
+            }
             failWithErrno(path);
         }
         if (n == 0) {
@@ -191,6 +198,23 @@ bool isProjectPath(std::string_view path, std::string_view extension) {
     const std::string_view name = lastComponent(path);
     return name.size() >= extension.size() &&
            sameLetters(name.substr(name.size() - extension.size()), extension);
+}
+
+std::string projectFileForSaving(std::string_view path, std::string_view extension) {
+    const std::string chosen(path);
+    const std::string_view last = lastComponent(path);
+    if (last.empty() || last == "." || last == "..") {
+        throw FileFailure(last.empty() && path.empty() ? EINVAL : EISDIR, chosen);
+    }
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(chosen, error);
+    if (!error && std::filesystem::is_directory(status)) {
+        throw FileFailure(EISDIR, chosen);
+    }
+    if (!error && !std::filesystem::is_regular_file(status)) {
+        throw FileFailure::notARegularFile(chosen);
+    }
+    return projectPathForSaving(path, extension);
 }
 
 std::string projectPathForSaving(std::string_view path, std::string_view extension) {

@@ -106,4 +106,13 @@ inline constexpr const char* cannotOpenWarning = "O VANTERO não pode abrir este
 // path of this extension, else the path with the extension appended.
 std::string projectPathForSaving(std::string_view path, std::string_view extension);
 
+// The name a save uses for the chosen `path`, as projectPathForSaving gives
+// it, once the chosen name is one a project can be saved under. An empty
+// name, or one that names a folder (its last component empty, "." or "..",
+// or an existing folder), fails with "Invalid filename"; one that names a
+// device, a named pipe or a socket, also through links, with "Not a regular
+// file". Nothing is made of it ("/" would give "/.dig", "/dev/null" would give
+// "/dev/null.dig").
+std::string projectFileForSaving(std::string_view path, std::string_view extension);
+
 } // namespace vantero

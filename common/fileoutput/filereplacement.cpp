@@ -59,9 +59,12 @@ bool isTemporaryName(std::string_view name) {
            digits(name.substr(dash + 1));
 }
 
-// The signals on which named temporary files are removed before the
-// signal's default action ends the program.
-constexpr std::array<int, 4> cleanedSignals = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
+// The signals that end the program by default and that it can hold or
+// catch. Named temporary files are removed on them before the default action
+// follows, and they wait while a step that must not be cut short runs.
+constexpr std::array<int, 11> cleanedSignals = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM,
+                                                SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU,
+                                                SIGXFSZ, SIGVTALRM, SIGPROF};
 
 sigset_t cleanedSignalSet() {
     sigset_t set;
@@ -83,17 +86,38 @@ struct TemporaryFile {
 static_assert(std::atomic<int>::is_always_lock_free);
 std::array<TemporaryFile, 16> temporaryFiles;
 
-void removeTemporaryFiles(int signal) {
+// The steps that must not be cut short (giving a finished file its name,
+// rewriting a file in place) open a section each. A signal is process-wide:
+// it may come to any thread, the toolkit's own included, whatever the
+// thread in the section holds. So the handler, on whichever thread it runs,
+// only notes a signal that comes while any section is open, and the last
+// section to close raises it again. Once the handler has begun to end the
+// program, no section opens any more.
+std::atomic<int> openSections{0};
+std::atomic<int> deferredSignal{0};
+std::atomic<bool> ending{false};
+
+void onCleanedSignal(int signal) {
     const int savedErrno = errno;
+    deferredSignal.store(signal);
+    ending.store(true);
+    if (openSections.load() > 0) {
+        errno = savedErrno;
+        return;
+    }
+    deferredSignal.store(0);
     for (TemporaryFile& file : temporaryFiles) {
         if (file.state.load() == 2) {
             ::unlinkat(file.folder, file.name, 0);
         }
     }
-    errno = savedErrno;
-    // The handler was installed with SA_RESETHAND: the signal, held until the
-    // handler returns, then takes its default action.
+    // The default action follows: the signal, held until the handler
+    // returns, is raised again with the handler removed.
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    ::sigaction(signal, &byDefault, nullptr);
     ::raise(signal);
+    errno = savedErrno;
 }
 
 // Installs the handler for each cleaned signal still at its default action;
@@ -106,9 +130,9 @@ void installSignalHandlers() {
             continue;
         }
         struct sigaction action {};
-        action.sa_handler = removeTemporaryFiles;
+        action.sa_handler = onCleanedSignal;
         action.sa_mask = cleanedSignalSet();
-        action.sa_flags = SA_RESETHAND;
+        action.sa_flags = SA_RESTART;
         ::sigaction(signal, &action, nullptr);
     }
 }
@@ -135,20 +159,55 @@ void forgetTemporaryFile(int slot) {
     }
 }
 
-// Holds the cleaned signals in this thread while it lives.
+// A section that the cleaned signals wait for, on every thread of the
+// process, while it lives; the calling thread holds them too, so that no
+// handler breaks into its system calls.
 class SignalsHeld {
 public:
     SignalsHeld() {
+        installSignalHandlers();
+        openSections.fetch_add(1);
+        if (ending.load()) {
+            // A signal is ending the program: it goes on (raised again here
+            // if it waited for this section), and this thread waits for it.
+            close();
+            for (;;) {
+                ::pause();
+            }
+        }
         const sigset_t set = cleanedSignalSet();
         ::pthread_sigmask(SIG_BLOCK, &set, &m_before);
     }
     SignalsHeld(const SignalsHeld&) = delete;
     SignalsHeld& operator=(const SignalsHeld&) = delete;
-    ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &m_before, nullptr); }
+    ~SignalsHeld() {
+        // A signal held by this thread comes now, and is noted as deferred.
+        ::pthread_sigmask(SIG_SETMASK, &m_before, nullptr);
+        close();
+    }
 
 private:
+    static void close() {
+        if (openSections.fetch_sub(1) == 1) {
+            if (const int signal = deferredSignal.exchange(0); signal != 0) {
+                ::raise(signal);
+            }
+        }
+    }
+
     sigset_t m_before{};
 };
+
+// The file-size limit of the process (ulimit -f), if any: a write that
+// would end past it fails with EFBIG before it starts, instead of raising
+// SIGXFSZ part-way.
+std::optional<off_t> fileSizeLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return std::nullopt;
+    }
+    return static_cast<off_t>(limit.rlim_cur);
+}
 
 // Removes the temporary files that replacements killed outright left in
 // `folder`. A replacement locks its file for as long as it runs, and the
@@ -275,9 +334,13 @@ public:
     void write(std::span<const std::uint8_t> bytes) {
         if (m_kind == Kind::InPlace) {
             m_staged.insert(m_staged.end(), bytes.begin(), bytes.end());
-        } else {
-            writeAll(m_file.get(), bytes, m_shown);
+            return;
         }
+        if (m_kind != Kind::Stream) {
+            checkSizeLimit(m_written + static_cast<off_t>(bytes.size()));
+        }
+        writeAll(m_file.get(), bytes, m_shown);
+        m_written += static_cast<off_t>(bytes.size());
     }
 
     void commit() {
@@ -290,13 +353,7 @@ public:
             break;
         case Kind::Named:
             flush(m_file.get(), m_shown);
-            m_file.close(m_shown);
-            if (::renameat(m_folder.get(), m_temporaryName.c_str(), m_folder.get(),
-                           m_name.c_str()) != 0) {
-                failWithErrno(m_shown);
-            }
-            forgetTemporaryFile(m_slot);
-            m_temporaryName.clear();
+            renameNamed();
             syncFolder();
             break;
         case Kind::InPlace:
@@ -322,6 +379,9 @@ private:
         // Not blocking: a pipe with no reader fails at once (ENXIO).
         m_file.reset(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
         if (!m_file.isOpen()) {
+            if (errno == ENXIO && S_ISFIFO(status.st_mode)) {
+                throw FileFailure::noReader(m_shown.string());
+            }
             failWithErrno(m_shown);
         }
         if (::fstat(m_file.get(), &status) != 0 || !isStreamable(status)) {
@@ -492,6 +552,27 @@ private:
         }
     }
 
+    // Moves the complete named file over the old one. Its lock stays until
+    // its name is in place: a replacement that cleans up the folder takes a
+    // temporary file it can lock for a leftover, and would remove this one.
+    // The lock belongs to the open file, so a second descriptor keeps it
+    // while the first is closed (where a deferred write can still fail).
+    void renameNamed() {
+        const Descriptor locked(::fcntl(m_file.get(), F_DUPFD_CLOEXEC, 0));
+        if (!locked.isOpen()) {
+            failWithErrno(m_shown);
+        }
+        m_file.close(m_shown);
+        const SignalsHeld held;
+        if (::renameat(m_folder.get(), m_temporaryName.c_str(), m_folder.get(), m_name.c_str()) !=
+            0) {
+            failWithErrno(m_shown);
+        }
+        forgetTemporaryFile(m_slot);
+        m_slot = -1;
+        m_temporaryName.clear();
+    }
+
     // Gives the complete unnamed file a temporary name and moves it over the
     // old one, with the cleaned signals held so that the name never outlives
     // the two steps (short of a kill that nothing can catch).
@@ -516,6 +597,20 @@ private:
         }
     }
 
+    // A write that would end at `end` fails before it starts where the
+    // file-size limit does not reach that far.
+    void checkSizeLimit(off_t end) const {
+        if (m_sizeLimit && end > *m_sizeLimit) {
+            fail(EFBIG, m_shown);
+        }
+    }
+
+    // Rewrites the old file with the staged bytes. Writers of one file take
+    // turns (a lock on the file), and the cleaned signals wait until the
+    // file is whole again, on every thread. What remains is a kill that
+    // nothing can catch (SIGKILL, a power cut) while the bytes are written:
+    // the file may then hold new bytes over old ones, at its old length or
+    // more.
     void rewriteInPlace() {
         Descriptor file(::openat(m_folder.get(), m_name.c_str(),
                                  O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -526,18 +621,24 @@ private:
         if (!S_ISREG(old.st_mode)) {
             throw FileFailure::notARegularFile(m_shown.string());
         }
-        const auto length = static_cast<off_t>(m_staged.size());
-        if (length > old.st_size) {
-            // Room for every byte before the first one changes.
-            rlimit limit{};
-            if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
-                static_cast<rlim_t>(length) > limit.rlim_cur) {
-                fail(EFBIG, m_shown);
-            }
-            if (::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, length) != 0 &&
-                errno != EOPNOTSUPP && errno != ENOSYS) {
+        while (::flock(file.get(), LOCK_EX) != 0) {
+            if (errno != EINTR) {
                 failWithErrno(m_shown);
             }
+        }
+        const SignalsHeld held;
+        // The length the last writer left.
+        if (::fstat(file.get(), &old) != 0) {
+            failWithErrno(m_shown);
+        }
+        const auto length = static_cast<off_t>(m_staged.size());
+        // The limit applies to every write that ends past it, also where the
+        // file does not grow.
+        checkSizeLimit(length);
+        if (length > old.st_size &&
+            ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, length) != 0 &&
+            errno != EOPNOTSUPP && errno != ENOSYS) {
+            failWithErrno(m_shown); // room for every byte before the first one changes
         }
         writeAll(file.get(), m_staged, m_shown, 0);
         flush(file.get(), m_shown);
@@ -567,6 +668,8 @@ private:
     fs::path m_shown;            // the path as the caller named it, for failures
     int m_slot = -1;
     std::vector<std::uint8_t> m_staged; // the bytes of an in-place rewrite
+    std::optional<off_t> m_sizeLimit = fileSizeLimit();
+    off_t m_written = 0; // into the new file
     bool m_committed = false;
 };
 

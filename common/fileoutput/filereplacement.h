@@ -19,9 +19,16 @@ namespace vantero {
 // - No stray files. The new file has no name until it is complete where the
 //   file system allows it, and then only for the instant before it takes the
 //   old one's place; elsewhere it is named ".vantero-PID-N.tmp" and removed
-//   on SIGINT, SIGTERM, SIGHUP and SIGXFSZ (where the program left those to
-//   their default action, which follows). A process killed outright can leave
-//   such a file behind: the next replacement in that folder removes it.
+//   on the signals that end a program and can be caught (SIGHUP, SIGINT,
+//   SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM,
+//   SIGPROF, where the program left them to their default action, which
+//   follows). Those signals wait, on whichever thread they come, while a
+//   file is given its name or rewritten in place. A process killed outright
+//   can leave a temporary file behind: the next replacement in that folder
+//   removes it.
+// - Within the file-size limit (ulimit -f). A write that would end past it
+//   fails with EFBIG ("Disk full") before it starts, whatever the program
+//   does with SIGXFSZ.
 // - Only regular files are replaced. A path that ends in a device, a named
 //   pipe or a socket, directly or through symbolic links, is refused with
 //   FileFailure::notARegularFile() ("Not a regular file"), a folder with
@@ -37,7 +44,10 @@ namespace vantero {
 //   reserved first, the bytes are rewritten from the start and flushed, and
 //   only then is the file cut to its new length, so that it is never shorter
 //   than before while it is written. Bytes written before the commit are then
-//   held in memory.
+//   held in memory. Writers of one file take turns (each locks the file for
+//   its rewrite), and the signals above wait until the file is whole. One
+//   window remains: a kill that cannot be caught (SIGKILL, a power cut)
+//   while the bytes are written leaves new bytes over old ones.
 //
 // Failures throw FileFailure with the system's error number.
 

@@ -46,6 +46,15 @@ std::string fileFailureText(int errorNumber) {
     case EDQUOT:
     case EFBIG: // the file-size limit: no more room for this file
         return "Disk full";
+    case EBADF: // a standard stream the caller closed
+        return "File not open";
+    case ENXIO: // a device that is not there (a pipe: FileFailure::noReader)
+    case ENODEV:
+        return "No such device";
+    case EPIPE:
+        return "No process reads the pipe";
+    case EAGAIN: // a pipe or device that would have to be waited for
+        return "Not ready";
     default:
         return "I/O error " + std::to_string(errorNumber);
     }
@@ -64,6 +73,14 @@ FileFailure FileFailure::readBeyondEnd(std::string path) {
 
 FileFailure FileFailure::notARegularFile(std::string path) {
     return FileFailure("Not a regular file", 0, false, std::move(path));
+}
+
+FileFailure FileFailure::noReader(std::string path) {
+    return FileFailure("No process reads the pipe", ENXIO, false, std::move(path));
+}
+
+FileFailure FileFailure::nothingWrittenYet(std::string path) {
+    return FileFailure("Nothing written to the pipe yet", EAGAIN, false, std::move(path));
 }
 
 } // namespace vantero

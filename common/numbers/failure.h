@@ -55,6 +55,10 @@ public:
     static FileFailure readBeyondEnd(std::string path = {});
     // A device, a named pipe or a socket where a file was to be replaced.
     static FileFailure notARegularFile(std::string path = {});
+    // A named pipe opened to be written that no process reads (ENXIO).
+    static FileFailure noReader(std::string path = {});
+    // A named pipe read before its writer wrote anything (EAGAIN).
+    static FileFailure nothingWrittenYet(std::string path = {});
 
     int errorNumber() const { return m_errorNumber; }
     bool isReadBeyondEnd() const { return m_readBeyondEnd; }

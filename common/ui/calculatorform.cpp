@@ -100,7 +100,9 @@ void CalculatorForm::BitBtn1Click() {
     component<QGroupBox>("GroupBox1")->show();
     component<QPushButton>("BitBtn2")->setText(QStringLiteral("&Sair"));
     const std::unique_ptr<Session> session = windowSession();
-    session->checkLeadingInputs();
+    if (m_shape.convertsBeforeBlanking) {
+        session->checkLeadingInputs();
+    }
     const RunReport report = session->run();
     if (report.fault && dynamic_cast<const NumberFormatFailure*>(&report.fault->failure())) {
         report.fault->raise(); // before anything is blanked or written

@@ -52,10 +52,12 @@ public slots:
     virtual void FormCreate();
     // The OK action: shows the comparison group, turns the abort button into
     // "&Sair", blanks the result fields and writes the run's outputs in their
-    // order, the failure that ended it last. A field that is not a number
-    // changes no result: the inputs every run converts are converted before
-    // anything is blanked, and a run that ends on one converted only on its
-    // own path writes nothing.
+    // order, the failure that ended it last. A window that converts its
+    // leading inputs before it blanks the results (Shape) stops there on a
+    // field that overflows as on any other, and leaves the results; one that
+    // blanks first meets the overflow in the run, after the blanking. A field
+    // that is not a number at all changes no result in either: a run that
+    // ends on one writes nothing.
     void BitBtn1Click();
     void BitBtn2Click();
     void Abrir1Click();
@@ -70,6 +72,9 @@ protected:
         // them with.
         QStringList blankedResults;
         QString blankText;
+        // Whether OK converts the inputs every run converts before it blanks
+        // the results, or blanks them first.
+        bool convertsBeforeBlanking = false;
     };
 
     CalculatorForm(Platform& platform, const Calculator& calculator, QWidget* parent);

@@ -35,8 +35,10 @@ void ProjectFiles::saveAs() {
     if (!chosen) {
         return;
     }
+    // A folder, a device or no name at all is refused before the name is
+    // taken.
     m_fileName =
-        QString::fromStdString(projectPathForSaving(chosen->toStdString(), layout().extension));
+        QString::fromStdString(projectFileForSaving(chosen->toStdString(), layout().extension));
     showFileName();
     save();
 }

@@ -31,7 +31,8 @@ public:
                  QString& fileName);
 
     // Asks for a name (adding the extension where it lacks it), shows it in
-    // the caption and saves.
+    // the caption and saves. An empty name, a folder or a device is refused
+    // (projectFileForSaving) and changes nothing.
     void saveAs();
     // Saves to the current file, or asks for a name when there is none.
     void save();

@@ -84,6 +84,30 @@ QAccessibleInterface* namedLists(const QString& className, QObject* object) {
     return nullptr;
 }
 
+// A caption as a name: one line, its line breaks read as spaces, without the
+// mark of its mnemonic ("&&" stays a "&").
+QString oneLineName(const QString& caption) {
+    QString name;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) {
+            ++i;
+        }
+        name += caption[i] == QLatin1Char('\n') ? QLatin1Char(' ') : caption[i];
+    }
+    return name;
+}
+
+// A label on two lines names itself and its field on one. Elsewhere the
+// toolkit's own names stand, which follow the caption as it changes.
+void nameByOneLine(QLabel* label) {
+    const QString name =
+        label->text().contains(QLatin1Char('\n')) ? oneLineName(label->text()) : QString();
+    label->setAccessibleName(name);
+    if (QWidget* field = label->buddy()) {
+        field->setAccessibleName(name);
+    }
+}
+
 QString nameOf(QWidget* widget) {
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
     return accessible != nullptr ? accessible->text(QAccessible::Name) : QString();
@@ -103,6 +127,7 @@ void writeOutputs(QWidget* fields, Platform& platform, const RunReport& report) 
             edit->setText(text);
         } else if (auto* label = qobject_cast<QLabel*>(target)) {
             label->setText(text);
+            nameByOneLine(label);
         }
     }
 }
@@ -118,6 +143,10 @@ void nameForAssistiveTechnology(QWidget* window) {
         if (button->text().isEmpty() && !button->toolTip().isEmpty()) {
             button->setText(button->toolTip());
         }
+    }
+    const auto labels = window->findChildren<QLabel*>();
+    for (QLabel* label : labels) {
+        nameByOneLine(label);
     }
     const auto notebooks = window->findChildren<QTabWidget*>();
     for (QTabWidget* notebook : notebooks) {

@@ -23,9 +23,11 @@ void writeOutputs(QWidget* fields, Platform& platform, const RunReport& report);
 // by the group it stands in, not by the item it shows. Call before the lists
 // are made.
 void nameListsByTheirLabels();
-// Names the widgets of `window` that the toolkit leaves unnamed: a picture
-// button by its tooltip, a notebook page by its tab, and any other widget
-// that nothing visible names by its component name.
+// Names the widgets of `window` that the toolkit leaves unnamed or names on
+// several lines: a picture button by its tooltip, a notebook page by its tab,
+// a label on two lines and its field by the label's caption on one (a name
+// is one line), and any other widget that nothing visible names by its
+// component name.
 void nameForAssistiveTechnology(QWidget* window);
 
 } // namespace vantero::ui

@@ -28,6 +28,8 @@ struct StarProgram {
     static constexpr bool fibreButtonEnabledAtStart = false;
     static constexpr const char* blankText = "";
     static constexpr const char* badNumberField = "Edit1"; // the coupler loss, on "Receptor"
+    // Whether OK converts the fields before it blanks the results.
+    static constexpr bool convertsBeforeBlanking = false;
     static constexpr const char* foreignName = "net.stl2";
     static constexpr const char* printCaption = "Imprimir...";
     static constexpr const char* riseTimeMessage =

@@ -29,6 +29,8 @@ struct PointProgram {
     static constexpr bool fibreButtonEnabledAtStart = true;
     static constexpr const char* blankText = " ";
     static constexpr const char* badNumberField = "Edit19"; // the fibre attenuation, on "Fibra"
+    // Whether OK converts the fields before it blanks the results.
+    static constexpr bool convertsBeforeBlanking = true;
     static constexpr const char* foreignName = "link.dat";
     static constexpr const char* printCaption = "Imprimir...";
     static constexpr const char* riseTimeMessage =

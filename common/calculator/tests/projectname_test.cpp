@@ -1,7 +1,9 @@
 #include "common/calculator/projectfile.h"
+#include "common/numbers/failure.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace vantero {
@@ -53,6 +55,54 @@ const NameCase nameCases[] = {
     NameCase{"/x/relatório.STL", ".stl", true}};
 
 INSTANTIATE_TEST_SUITE_P(Paths, ProjectNameRule, testing::ValuesIn(nameCases));
+
+struct RefusedName {
+    const char* name;
+    std::string chosen;
+    const char* failure;
+};
+
+void PrintTo(const RefusedName& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// Names a save must not take: no name at all, a folder, a device. A name
+// without the extension would get it, and a file would be made beside or
+// inside what the user chose ("/.dig", "/dev/null.dig").
+class RefusedNames : public testing::TestWithParam<RefusedName> {};
+
+TEST_P(RefusedNames, failBeforeAnyFileIsMade) {
+    const RefusedName& c = GetParam();
+    std::string failure;
+    try {
+        (void)projectFileForSaving(c.chosen, ".dig");
+    } catch (const FileFailure& refused) {
+        failure = refused.text();
+        EXPECT_EQ(refused.path(), c.chosen);
+    }
+    EXPECT_EQ(failure, c.failure);
+}
+
+const std::string temporary = std::filesystem::temp_directory_path().string();
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RefusedNames,
+    testing::Values(RefusedName{"empty", "", "Invalid filename"},
+                    RefusedName{"root", "/", "Invalid filename"},
+                    RefusedName{"aFolder", temporary, "Invalid filename"},
+                    RefusedName{"aFolderWithASlash", temporary + "/", "Invalid filename"},
+                    RefusedName{"dot", ".", "Invalid filename"},
+                    RefusedName{"dotDot", "x/..", "Invalid filename"},
+                    RefusedName{"aDevice", "/dev/null", "Not a regular file"},
+                    RefusedName{"aFolderWithTheExtension", "/x.dig/", "Invalid filename"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProjectFileForSaving, takesAnyOtherNameAsTheNameRuleDoes) {
+    // A new name, a file of another kind, a file of this one.
+    EXPECT_EQ(projectFileForSaving("/nowhere/link", ".dig"), "/nowhere/link.dig");
+    EXPECT_EQ(projectFileForSaving("/etc/passwd", ".dig"), "/etc/passwd.dig");
+    EXPECT_EQ(projectFileForSaving("/nowhere/LINK.DIG", ".dig"), "/nowhere/LINK.DIG");
+}
 
 } // namespace
 } // namespace vantero

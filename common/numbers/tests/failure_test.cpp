@@ -43,7 +43,13 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorText{"EROFS", EROFS, "File access denied"},
                     ErrorText{"ENOSPC", ENOSPC, "Disk full"},
                     ErrorText{"EDQUOT", EDQUOT, "Disk full"},
-                    ErrorText{"EFBIG", EFBIG, "Disk full"}, ErrorText{"EIO", EIO, "I/O error 5"},
+                    ErrorText{"EFBIG", EFBIG, "Disk full"},
+                    // a closed standard output, a device that is not there, a
+                    // pipe whose reader left, one that would have to be waited for
+                    ErrorText{"EBADF", EBADF, "File not open"},
+                    ErrorText{"ENXIO", ENXIO, "No such device"},
+                    ErrorText{"EPIPE", EPIPE, "No process reads the pipe"},
+                    ErrorText{"EAGAIN", EAGAIN, "Not ready"}, ErrorText{"EIO", EIO, "I/O error 5"},
                     ErrorText{"EBUSY", EBUSY, "I/O error 16"},
                     ErrorText{"ETIMEDOUT", ETIMEDOUT, "I/O error 110"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -52,6 +58,13 @@ TEST(FileFailure, aReadBeyondTheEndIsItsOwnFailure) {
     const FileFailure failure = FileFailure::readBeyondEnd();
     EXPECT_EQ(failure.text(), "Read beyond end of file");
     EXPECT_TRUE(failure.isReadBeyondEnd());
+}
+
+TEST(FileFailure, aPipeWithoutTheOtherEndSaysSo) {
+    EXPECT_EQ(FileFailure::noReader("p.csv").text(), "No process reads the pipe");
+    EXPECT_EQ(FileFailure::noReader().errorNumber(), ENXIO);
+    EXPECT_EQ(FileFailure::nothingWrittenYet("p.dig").text(), "Nothing written to the pipe yet");
+    EXPECT_EQ(FileFailure::nothingWrittenYet().errorNumber(), EAGAIN);
 }
 
 TEST(FileFailure, aSpecialFileWhereAFileWasToBeReplacedIsItsOwnFailure) {

@@ -363,6 +363,30 @@ TYPED_TEST_P(CalculatorWindow, aBadNumberIsReportedAndItsFieldShownWithTheFocus)
     EXPECT_EQ(this->differences(P::defaultResults()), QStringList());
 }
 
+TYPED_TEST_P(CalculatorWindow, aFieldBeyondADoubleOverflowsWhereTheWindowConvertsIt) {
+    // State: the results of a run. Action: a field beyond a double (1e400),
+    // then OK. Expected: the overflow's box, and the results as they were in
+    // a window that converts its fields before it blanks the results; in one
+    // that blanks them first, blanked as a fault at the conversion leaves
+    // them, the rest as it was.
+    using P = TypeParam;
+    this->clickOk();
+    this->retype(this->edit(P::badNumberField), "1e400");
+    this->clickOk();
+    EXPECT_EQ(this->platform.boxes, QStringList{"failure: Floating point overflow."});
+    Texts expected = P::defaultResults();
+    if (!P::convertsBeforeBlanking) {
+        for (auto& [name, text] : expected) {
+            for (const auto& [blanked, blank] : P::afterFault()) {
+                if (std::string_view(name) == blanked) {
+                    text = blank;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(this->differences(expected), QStringList());
+}
+
 TYPED_TEST_P(CalculatorWindow, aBadNumberInTheDialogFocusesTheDialog) {
     // The dialog's field is converted on the path of multimode fibre only,
     // late in the run: still, no result changes.
@@ -593,6 +617,29 @@ TYPED_TEST_P(CalculatorWindow, aFileOfAnotherKindIsRefused) {
     EXPECT_EQ(this->text("Edit6"), "99");
 }
 
+TYPED_TEST_P(CalculatorWindow, saveAsRefusesAFolderADeviceOrNoName) {
+    // State: a project saved under a name. Action: "Salvar Como..." answered
+    // with a folder, or a device. Expected: each refused in the error box;
+    // the name, the caption and the folder as they were.
+    this->saveAs(this->path("net"));
+    const QString name = this->form.ProjectFileName;
+    QDir(this->folder.path()).mkdir("sub");
+    const QString sub = this->path("sub");
+    for (const auto& [answer, box] : {std::pair{sub, "failure: Invalid filename."},
+                                      std::pair{sub + "/", "failure: Invalid filename."},
+                                      std::pair{QString("/dev/null"), "failure: Not a regular file."}}) {
+        this->platform.boxes.clear();
+        this->saveAs(answer);
+        EXPECT_EQ(this->platform.boxes, QStringList{box}) << answer.toStdString();
+        EXPECT_EQ(this->form.ProjectFileName, name);
+        EXPECT_EQ(this->form.windowTitle(), "VANTERO [ " + name + " ]");
+    }
+    EXPECT_EQ(QDir(this->folder.path()).entryList(QDir::Files),
+              QStringList{QFileInfo(name).fileName()});
+    EXPECT_TRUE(QDir(sub).isEmpty());
+    EXPECT_FALSE(QFile::exists("/dev/null." + this->extension()));
+}
+
 TYPED_TEST_P(CalculatorWindow, aShortFileChangesNothing) {
     this->saveAs(this->path("net"));
     const QString name = this->form.ProjectFileName;
@@ -661,13 +708,21 @@ TYPED_TEST_P(CalculatorWindow, noLabelOrButtonIsCutOff) {
 }
 
 TYPED_TEST_P(CalculatorWindow, everyWidgetHasAnAccessibleName) {
+    // Every field by its label as the description gives it: one line, where
+    // the label on the screen takes two.
     using P = TypeParam;
     for (const InputDescription& input : P::calculator().inputs()) {
         QWidget* field = input.heldByDialog() ? this->dialog.Edit1
                                               : this->edit(QString::fromUtf8(input.component));
-        EXPECT_EQ(this->nameOf(field).simplified().toStdString(),
-                  QString::fromUtf8(input.label).simplified().toStdString())
-            << input.name;
+        EXPECT_EQ(this->nameOf(field).toStdString(), input.label) << input.name;
+    }
+    // Every result field by its label, its line breaks read as spaces.
+    for (const RunOutput& output : P::calculator().newSession()->run().outputs) {
+        if (!output.label.empty() && !output.component.empty()) {
+            const QString label = QString::fromUtf8(output.label).replace('\n', ' ');
+            EXPECT_EQ(this->nameOf(this->edit(QString::fromUtf8(output.component))), label)
+                << output.name;
+        }
     }
     // Radio buttons are named by their items.
     for (const ChoiceDescription& choice : P::calculator().choices()) {
@@ -694,6 +749,8 @@ TYPED_TEST_P(CalculatorWindow, everyWidgetHasAnAccessibleName) {
             if (!widget->objectName().isEmpty() && !widget->objectName().startsWith("qt_")) {
                 EXPECT_FALSE(this->nameOf(widget).isEmpty()) << widget->objectName().toStdString();
             }
+            EXPECT_FALSE(this->nameOf(widget).contains('\n'))
+                << widget->objectName().toStdString() << ": " << this->nameOf(widget).toStdString();
         }
     }
 }
@@ -763,13 +820,15 @@ REGISTER_TYPED_TEST_SUITE_P(
     okWithTheDefaultsWritesTheWorkedExample,
     aFailedRiseTimeBudgetShowsItsMessageThenNoLengthOfFibre,
     aFaultEndsTheRunWithTheEarlierStepsShown, aBadNumberIsReportedAndItsFieldShownWithTheFocus,
+    aFieldBeyondADoubleOverflowsWhereTheWindowConvertsIt,
     aBadNumberInTheDialogFocusesTheDialog, theDialogsOkCancelAndTypedValue,
     singleModeFibreLeavesTheDialogOpenAndUnread, enterInAnyFieldOrChoiceRunsOkAndEscDoesNothing,
     theAbortButtonEndsTheProgramBeforeAndAfterOk, theFileMenuInOrderAndPrintDoesNothing,
     saveAsThenOpenRestoresEveryFieldAndChoice, saveKeepsAnExtensionInAnyCaseAndAppendsItOtherwise,
     saveRightAfterStartAsksForANameAndCancelWritesNothing,
     aBadNumberStopsTheSaveAndLeavesTheFileAlone, aFileOfAnotherKindIsRefused,
-    aShortFileChangesNothing, noLabelOrButtonIsCutOff, everyWidgetHasAnAccessibleName,
+    saveAsRefusesAFolderADeviceOrNoName, aShortFileChangesNothing, noLabelOrButtonIsCutOff,
+    everyWidgetHasAnAccessibleName,
     enterRightAfterStartRunsOkFromTheFirstFieldOfThePageShown, namesFollowWhatTheScreenShows,
     theWindowShowsItsIconAndEveryButtonAPicture);
 
