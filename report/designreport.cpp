@@ -3,7 +3,7 @@
 #include "common/numbers/formatting.h"
 #include "common/numbers/numbers.h"
 #include "common/runs/runoutput.h"
-#include "report/chart.h"
+#include "report/axis.h"
 
 #include <array>
 #include <cmath>

@@ -3,9 +3,9 @@
 #include "calculators/registry.h"
 #include "cli/core/options.h"
 #include "common/numbers/failure.h"
-#include "report/chart.h"
 #include "report/designreport.h"
 #include "report/imageformat.h"
+#include "report/sweepchart.h"
 
 #include <cstdio>
 #include <functional>

@@ -1,7 +1,8 @@
 #include "report/paint/designreportpdf.h"
 
 #include "common/numbers/formatting.h"
-#include "report/paint/painting.h"
+#include "report/barchart.h"
+#include "report/paint/chartpainter.h"
 #include "report/reportcharts.h"
 
 #include <QBuffer>
@@ -11,7 +12,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
 
 #include <algorithm>
@@ -29,73 +29,19 @@ constexpr double marginTop = 46;
 constexpr double marginBottom = 50;
 constexpr double contentWidth = pageWidth - 2 * marginX;
 
-const QColor ink(30, 30, 30);
-const QColor grey(110, 110, 110);
-const QColor rule(200, 200, 200);
+const QColor ink = colour(inkColour(Ink::Text));
+const QColor grey = colour(inkColour(Ink::Muted));
 const QColor stripe(243, 245, 248);
 const QColor accent(31, 84, 140);
-const QColor powerColour(31, 119, 180);
-const QColor riseTimeColour(214, 39, 40);
-const QColor maximumColour(44, 160, 44, 110);
-const QColor lossColour(221, 132, 82);
-const QColor gainColour(44, 160, 44);
-const QColor modalColour(148, 103, 189);
-const QColor totalColour(90, 90, 90);
-const QColor metColour(44, 160, 44);
-const QColor shortColour(214, 39, 40);
-const QColor gridColour(228, 228, 228);
+const QColor alarm = colour(barColour(BarKind::MarginShort));
 
-// A font of the report. Latin text is set without shaping, so without
-// ligatures: "fi" stays two letters, and the text copies and searches as it
-// reads.
-QFont reportFont(const QString& family, double points, bool bold) {
-    QFont f(family);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setStyleStrategy(QFont::PreferNoShaping);
-    return f;
-}
-
+// The fonts of the pages (the writer's resolution is 72 to the inch).
 QFont sans(double points, bool bold = false) {
-    return reportFont(QStringLiteral("DejaVu Sans"), points, bold);
+    return deviceFont(QStringLiteral("DejaVu Sans"), points, bold, 72);
 }
 
 QFont mono(double points, bool bold = false) {
-    return reportFont(QStringLiteral("DejaVu Sans Mono"), points, bold);
-}
-
-QColor barColour(BarKind kind, bool powerBudget) {
-    switch (kind) {
-    case BarKind::Available:
-        return powerBudget ? powerColour : QColor(120, 150, 180);
-    case BarKind::Loss:
-        return lossColour;
-    case BarKind::Gain:
-        return gainColour;
-    case BarKind::RiseTime:
-        return modalColour;
-    case BarKind::Total:
-        return totalColour;
-    case BarKind::MarginMet:
-        return metColour;
-    case BarKind::MarginShort:
-        break;
-    }
-    return shortColour;
-}
-
-QPen linePen(LineStyle style) {
-    switch (style) {
-    case LineStyle::Power:
-    case LineStyle::PowerMargin:
-        return QPen(powerColour, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    case LineStyle::RiseTime:
-    case LineStyle::RiseTimeMargin:
-        return QPen(riseTimeColour, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    case LineStyle::Maximum:
-        break;
-    }
-    return QPen(maximumColour, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    return deviceFont(QStringLiteral("DejaVu Sans Mono"), points, bold, 72);
 }
 
 // The pages of the report and where the next block goes.
@@ -225,142 +171,6 @@ void table(ReportPages& pages, const std::vector<TableRow>& rows,
     pages.advance(4);
 }
 
-TextWidth widthIn(const QFont& font, QPaintDevice* device) {
-    return [font, device](std::string_view s) {
-        return QFontMetricsF(font, device)
-            .horizontalAdvance(QString::fromUtf8(s.data(), static_cast<int>(s.size())));
-    };
-}
-
-void drawTicksX(QPainter& p, const Box& plot, const Axis& axis, const std::vector<Tick>& ticks,
-                double lineHeight, bool grid) {
-    for (const Tick& t : ticks) {
-        const double x = axis.pixel(t.value);
-        if (grid) {
-            p.setPen(QPen(gridColour, t.label.empty() ? 0.4 : 0.7));
-            p.drawLine(QPointF(x, plot.top), QPointF(x, plot.bottom()));
-        }
-        p.setPen(QPen(grey, 0.6));
-        p.drawLine(QPointF(x, plot.bottom()),
-                   QPointF(x, plot.bottom() + (t.label.empty() ? 2 : 4)));
-        if (!t.label.empty()) {
-            p.setPen(ink);
-            p.drawText(QRectF(x - 40, plot.bottom() + 4, 80, lineHeight),
-                       Qt::AlignHCenter | Qt::AlignTop, text(t.label));
-        }
-    }
-}
-
-void drawBarChart(QPainter& p, const BarChart& chart, bool powerBudget, const QFont& font) {
-    const double lineHeight = QFontMetricsF(font, p.device()).height();
-    p.setFont(font);
-    drawTicksX(p, chart.plot, chart.axis, chart.ticks, lineHeight, true);
-    p.setPen(ink);
-    p.drawText(rect(chart.axisTitleBox), Qt::AlignHCenter | Qt::AlignVCenter,
-               text(chart.axisTitle));
-
-    p.setPen(QPen(grey, 0.6, Qt::DotLine));
-    for (const auto& [from, to] : chart.steps) {
-        p.drawLine(QPointF(from.x, from.y), QPointF(to.x, to.y));
-    }
-    for (const BarRow& row : chart.rows) {
-        p.fillRect(rect(row.bar), barColour(row.kind, powerBudget));
-        p.setPen(ink);
-        p.drawText(rect(row.captionBox), Qt::AlignRight | Qt::AlignVCenter | Qt::TextWordWrap,
-                   text(row.caption));
-        p.setPen(row.valueInside ? Qt::white : ink);
-        p.drawText(rect(row.valueBox), Qt::AlignCenter, text(row.value));
-    }
-    if (chart.reference) {
-        const ReferenceLine& r = *chart.reference;
-        p.setPen(QPen(ink, 0.9, Qt::DashLine));
-        p.drawLine(QPointF(r.x, chart.plot.top - 2), QPointF(r.x, chart.plot.bottom()));
-        p.setPen(ink);
-        p.drawText(rect(r.labelBox), Qt::AlignCenter, text(r.label));
-    }
-    p.setPen(QPen(grey, 0.7));
-    p.setBrush(Qt::NoBrush);
-    p.drawLine(QPointF(chart.plot.left, chart.plot.bottom()),
-               QPointF(chart.plot.right(), chart.plot.bottom()));
-}
-
-void drawLineChart(QPainter& p, const LineChart& chart, const QFont& font) {
-    const double lineHeight = QFontMetricsF(font, p.device()).height();
-    const Box& plot = chart.plot;
-    p.setFont(font);
-    drawTicksX(p, plot, chart.x, chart.xTicks, lineHeight, true);
-    for (const Tick& t : chart.yTicks) {
-        const double y = chart.y.pixel(t.value);
-        p.setPen(QPen(gridColour, 0.7));
-        p.drawLine(QPointF(plot.left, y), QPointF(plot.right(), y));
-        p.setPen(ink);
-        p.drawText(QRectF(plot.left - 100, y - lineHeight / 2, 96, lineHeight),
-                   Qt::AlignRight | Qt::AlignVCenter, text(t.label));
-    }
-    if (chart.zeroY) {
-        p.setPen(QPen(grey, 0.9));
-        p.drawLine(QPointF(plot.left, *chart.zeroY), QPointF(plot.right(), *chart.zeroY));
-    }
-    p.setPen(ink);
-    if (!chart.xTitle.empty()) {
-        p.drawText(rect(chart.xTitleBox), Qt::AlignHCenter | Qt::AlignVCenter, text(chart.xTitle));
-    }
-    p.setFont(sans(font.pointSizeF(), true));
-    p.drawText(rect(chart.yTitleBox), Qt::AlignLeft | Qt::AlignVCenter, text(chart.yTitle));
-    p.setFont(font);
-
-    for (const auto& [left, right] : chart.shortStretches) {
-        const QRectF stretch(QPointF(left, plot.top), QPointF(right, plot.bottom()));
-        p.fillRect(stretch, QColor(214, 39, 40, 20));
-        const QString caption = QStringLiteral("tempo de subida não atendido");
-        const double w = QFontMetricsF(font, p.device()).horizontalAdvance(caption);
-        if (w + 8 < stretch.width()) {
-            p.setPen(QColor(150, 40, 40));
-            p.drawText(QRectF(stretch.right() - w - 4, plot.top + 3, w, lineHeight),
-                       Qt::AlignRight | Qt::AlignVCenter, caption);
-        }
-    }
-
-    p.save();
-    p.setClipRect(rect(plot).adjusted(-1, -4, 1, 4));
-    p.setBrush(Qt::NoBrush);
-    for (const ChartLine& line : chart.lines) {
-        p.setPen(linePen(line.style));
-        p.drawPath(path(line.pieces, 1.2));
-    }
-    p.restore();
-
-    for (const VerticalMark& mark : chart.verticals) {
-        p.setPen(QPen(totalColour, 0.9, Qt::DashLine));
-        p.drawLine(QPointF(mark.x, plot.top), QPointF(mark.x, plot.bottom()));
-        p.setPen(ink);
-        p.drawText(rect(mark.labelBox), Qt::AlignLeft | Qt::AlignVCenter, text(mark.label));
-    }
-    for (const ChartMarker& marker : chart.markers) {
-        p.setPen(QPen(ink, 1.1));
-        p.setBrush(Qt::white);
-        p.drawEllipse(QPointF(marker.at.x, marker.at.y), 3.2, 3.2);
-        p.setBrush(QColor(255, 255, 255, 225));
-        p.setPen(Qt::NoPen);
-        p.drawRect(rect(marker.labelBox).adjusted(-2, 0, 2, 0));
-        p.setPen(ink);
-        p.drawText(rect(marker.labelBox), Qt::AlignLeft | Qt::AlignVCenter, text(marker.label));
-    }
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(grey, 0.7));
-    p.drawRect(rect(plot));
-
-    for (const LegendEntry& entry : chart.legend) {
-        const double middle = entry.sample.top + entry.sample.height / 2;
-        QPen pen = linePen(entry.style);
-        pen.setCapStyle(Qt::FlatCap);
-        p.setPen(pen);
-        p.drawLine(QPointF(entry.sample.left, middle), QPointF(entry.sample.right(), middle));
-        p.setPen(ink);
-        p.drawText(rect(entry.text), Qt::AlignLeft | Qt::AlignVCenter, text(entry.caption));
-    }
-}
-
 // Page 1: who, what and when; the inputs; the results.
 void firstPage(ReportPages& pages, const DesignReport& report) {
     pages.advance(6);
@@ -412,9 +222,9 @@ void firstPage(ReportPages& pages, const DesignReport& report) {
                                                        ? QStringLiteral("Mensagem: ")
                                                        : QStringLiteral("Falha: ")) +
                                                       text(result.text),
-                                                  sans(8.6, true), shortColour, 10);
+                                                  sans(8.6, true), alarm, 10);
             QPainter& p = pages.painter();
-            p.setPen(QPen(shortColour, 0.8));
+            p.setPen(QPen(alarm, 0.8));
             p.setBrush(Qt::NoBrush);
             p.drawRect(QRectF(marginX, top, contentWidth, height + 8));
             pages.advance(8);
@@ -440,8 +250,8 @@ void budgetPage(ReportPages& pages, const DesignReport& report) {
     const QString at = QStringLiteral(" a ") + text(formatResult(b.distance)) +
                        QStringLiteral(" km (distância máxima)");
     QPainter& p = pages.painter();
-    const QFont chartFont = sans(7.6);
-    const double lineHeight = QFontMetricsF(chartFont, p.device()).height();
+    const ChartLook look = pageLook();
+    const TextMeasure measure = textMeasure(look, p.device());
 
     pages.heading(QStringLiteral("Balanço de potência") + at);
     pages.note(QStringLiteral("A margem é a potência acoplada menos cada um dos outros termos: a "
@@ -451,8 +261,7 @@ void budgetPage(ReportPages& pages, const DesignReport& report) {
         {{QStringLiteral("Margem de potência"), text(formatResult(*b.powerMargin)), "dB"}, true});
     table(pages, rows);
     const Box waterfallArea{marginX, pages.y() + 4, contentWidth, 200};
-    drawBarChart(p, powerWaterfall(b, waterfallArea, lineHeight, widthIn(chartFont, p.device())),
-                 true, chartFont);
+    paintBarChart(p, powerWaterfall(b, waterfallArea, look, measure), look);
     pages.advance(waterfallArea.height + 10);
 
     pages.heading(QStringLiteral("Balanço de tempo de subida") + at);
@@ -465,8 +274,7 @@ void budgetPage(ReportPages& pages, const DesignReport& report) {
     table(pages, rows);
     const double barsHeight = std::min(180.0, pageHeight - marginBottom - pages.y() - 8);
     const Box barsArea{marginX, pages.y() + 4, contentWidth, barsHeight};
-    drawBarChart(p, riseTimeBars(b, barsArea, lineHeight, widthIn(chartFont, p.device())), false,
-                 chartFont);
+    paintBarChart(p, riseTimeBars(b, barsArea, look, measure), look);
     pages.advance(barsArea.height + 6);
 }
 
@@ -474,18 +282,17 @@ void budgetPage(ReportPages& pages, const DesignReport& report) {
 // the length.
 void chartPage(ReportPages& pages, const DesignReport& report) {
     QPainter& p = pages.painter();
-    const QFont chartFont = sans(7.6);
-    const double lineHeight = QFontMetricsF(chartFont, p.device()).height();
-    const TextWidth width = widthIn(chartFont, p.device());
+    const ChartLook look = pageLook();
+    const TextMeasure measure = textMeasure(look, p.device());
 
     const Box probe{marginX, pages.y(), contentWidth, 290};
-    if (const auto chart = bitRateChart(report, probe, lineHeight, width)) {
+    if (bitRateChart(report, probe, look, measure)) {
         pages.heading(QStringLiteral("Distância máxima em função da taxa de transmissão"));
         pages.note(
             QStringLiteral("As outras entradas como neste projeto; o ponto marca este "
                            "projeto. A linha larga é a distância máxima, a menor das duas."));
         const Box area{marginX, pages.y(), contentWidth, 290};
-        drawLineChart(p, *bitRateChart(report, area, lineHeight, width), chartFont);
+        paintLineChart(p, *bitRateChart(report, area, look, measure), look);
         pages.advance(area.height + 6);
     }
 
@@ -494,8 +301,8 @@ void chartPage(ReportPages& pages, const DesignReport& report) {
                               "marca a distância máxima."));
     const Box area{marginX, pages.y(), contentWidth,
                    std::min(330.0, pageHeight - marginBottom - pages.y() - 6)};
-    for (const LineChart& chart : marginCharts(report, area, lineHeight, width)) {
-        drawLineChart(p, chart, chartFont);
+    for (const LineChart& chart : marginCharts(report, area, look, measure)) {
+        paintLineChart(p, chart, look);
     }
     pages.advance(area.height);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "report/chart.h"
 #include "report/imageformat.h"
+#include "report/sweepchart.h"
 
 #include <string>
 
@@ -15,7 +15,7 @@ namespace vantero::report {
 // logarithmic sweep. A point without a rise-time distance leaves a gap in that
 // line. The caller owns the Qt Gui application (on the offscreen platform,
 // no window opens and no display is needed); the chart's arithmetic is
-// report/chart.h.
+// report/sweepchart.h.
 std::string drawSweepChart(const SweepChart& chart, ImageFormat format = ImageFormat::Png);
 
 } // namespace vantero::report

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/chart.h"
+#include "report/sweepchart.h"
 
 #include <cmath>
 
@@ -25,6 +25,29 @@ inline ChartPoint linkPoint(double x, double riseTime) {
         p.riseTimeRejected = true;
     }
     return p;
+}
+
+// The chart of a sweep of such a link from `from` to `to` (of either sign),
+// rise time 5000, as the command line makes it.
+inline SweepChart linkChart(double from, double to, bool logarithmic, std::size_t count) {
+    SweepChart chart;
+    chart.title = "Distância Máxima";
+    chart.subtitle = "tavo: bitRate";
+    chart.xLabel = "Taxa de transmissão de dados (Mbits/s)";
+    chart.xUnit = "Mbit/s";
+    chart.logarithmic = logarithmic;
+    chart.from = from;
+    chart.to = to;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double share =
+            count == 1 ? 0 : static_cast<double>(i) / static_cast<double>(count - 1);
+        const double x =
+            logarithmic ? from * std::pow(to / from, share) : from + (to - from) * share;
+        chart.points.push_back(linkPoint(std::fabs(x), 5000));
+        chart.points.back().input = x;
+    }
+    chart.crossovers = findCrossovers(chart.points, logarithmic);
+    return chart;
 }
 
 } // namespace vantero::report

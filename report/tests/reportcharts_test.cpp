@@ -3,6 +3,7 @@
 // bars, lines clipped to the plot, and the two margin plots aligned.
 
 #include "calculators/registry.h"
+#include "report/barchart.h"
 #include "report/reportcharts.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +16,14 @@
 namespace vantero::report {
 namespace {
 
-constexpr double lineHeight = 10;
 const Box area{50, 100, 500, 220};
+const ChartLook look = pageLook();
 
-// Texts five units wide a character (bytes, which is near enough).
-double fiveEach(std::string_view text) {
-    return 5.0 * static_cast<double>(text.size());
-}
+// Texts five units wide a character (bytes, which is near enough), lines ten
+// high.
+const TextMeasure fiveEach{
+    [](TextRole, std::string_view text) { return 5.0 * static_cast<double>(text.size()); },
+    [](TextRole) { return 10.0; }};
 
 std::unique_ptr<Session> link(const char* calculator,
                               const std::vector<std::pair<const char*, const char*>>& texts) {
@@ -36,15 +38,15 @@ std::unique_ptr<Session> link(const char* calculator,
 // bar and of the reference line (unless it is on the bar).
 void expectLabelsClear(const BarChart& chart) {
     for (const BarRow& row : chart.rows) {
-        SCOPED_TRACE(row.caption);
-        EXPECT_GE(row.valueBox.left, chart.plot.left - 1e-9);
-        EXPECT_LE(row.valueBox.right(), chart.plot.right() + 1e-9);
-        EXPECT_LE(row.captionBox.right(), chart.plot.left);
-        if (!row.valueInside) {
-            EXPECT_FALSE(row.valueBox.intersects(row.bar));
+        SCOPED_TRACE(row.caption.text);
+        const Box& value = row.value.box;
+        EXPECT_GE(value.left, chart.plot.left - 1e-9);
+        EXPECT_LE(value.right(), chart.plot.right() + 1e-9);
+        EXPECT_LE(row.caption.box.right(), chart.plot.left);
+        if (!row.valueInside()) {
+            EXPECT_FALSE(value.intersects(row.bar));
             if (chart.reference) {
-                EXPECT_FALSE(row.valueBox.left < chart.reference->x &&
-                             row.valueBox.right() > chart.reference->x);
+                EXPECT_FALSE(value.left < chart.reference->x && value.right() > chart.reference->x);
             }
         }
     }
@@ -67,7 +69,7 @@ TEST(ReportCharts, theWaterfallStepsDownFromTheLaunchedPowerToTheMargin) {
         SCOPED_TRACE(c.name);
         const LinkBudgets b = link(c.calculator, c.texts)->budgetsAt(c.km);
         ASSERT_FALSE(b.fault);
-        const BarChart chart = powerWaterfall(b, area, lineHeight, fiveEach);
+        const BarChart chart = powerWaterfall(b, area, look, fiveEach);
         double launched = 0;
         double sensitivity = 0;
         std::size_t losses = 0;
@@ -115,7 +117,7 @@ TEST(ReportCharts, riseTimeBarsStartAtZeroAndTheMarginSpansLinkToAllowed) {
         session->setChoice(*session->calculator().findChoice("lineCode"),
                            lineCode == std::string("RZ") ? 1 : 0);
         const LinkBudgets b = session->budgetsAt(30);
-        const BarChart chart = riseTimeBars(b, area, lineHeight, fiveEach);
+        const BarChart chart = riseTimeBars(b, area, look, fiveEach);
         ASSERT_EQ(chart.rows.size(), b.riseTimeTerms.size() + 1);
         EXPECT_EQ(chart.axis.min, 0);
         for (std::size_t i = 0; i < b.riseTimeTerms.size(); ++i) {
@@ -191,7 +193,7 @@ DesignReport reportOf(const char* name,
 TEST(ReportCharts, theMarginPlotsShareTheirEdgesAndMarkTheDistances) {
     for (const DesignReport& report :
          {reportOf("tavo", {{"fibreType", "Multimode"}}), reportOf("estrela")}) {
-        const auto charts = marginCharts(report, area, lineHeight, fiveEach);
+        const auto charts = marginCharts(report, area, look, fiveEach);
         EXPECT_EQ(charts[0].plot.left, charts[1].plot.left);
         EXPECT_EQ(charts[0].plot.right(), charts[1].plot.right());
         EXPECT_LE(charts[0].plot.bottom(), charts[1].plot.top);
@@ -202,9 +204,10 @@ TEST(ReportCharts, theMarginPlotsShareTheirEdgesAndMarkTheDistances) {
             ASSERT_TRUE(chart.zeroY);
             for (const ChartMarker& m : chart.markers) {
                 EXPECT_NEAR(m.at.y, *chart.zeroY, 1e-9);
-                EXPECT_TRUE(m.labelBox.left >= chart.plot.left &&
-                            m.labelBox.right() <= chart.plot.right());
-                EXPECT_FALSE(m.labelBox.intersects(chart.verticals[0].labelBox));
+                ASSERT_TRUE(m.label);
+                EXPECT_TRUE(m.label->box.left >= chart.plot.left &&
+                            m.label->box.right() <= chart.plot.right());
+                EXPECT_FALSE(m.label->box.intersects(chart.verticals[0].label.box));
             }
         }
         // The limiting budget's margin crosses zero at the maximum distance.
@@ -216,7 +219,7 @@ TEST(ReportCharts, theMarginPlotsShareTheirEdgesAndMarkTheDistances) {
 
 TEST(ReportCharts, theBitRateChartMarksThisDesignAndWhereTheRiseTimeBudgetFails) {
     const DesignReport report = reportOf("tavo");
-    const auto chart = bitRateChart(report, area, lineHeight, fiveEach);
+    const auto chart = bitRateChart(report, area, look, fiveEach);
     ASSERT_TRUE(chart);
     EXPECT_TRUE(chart->x.logarithmic);
     EXPECT_DOUBLE_EQ(chart->x.min, 3.4);
@@ -224,18 +227,19 @@ TEST(ReportCharts, theBitRateChartMarksThisDesignAndWhereTheRiseTimeBudgetFails)
     ASSERT_EQ(chart->markers.size(), 1u);
     EXPECT_NEAR(chart->markers[0].at.x, chart->x.pixel(34), 1e-9);
     EXPECT_NEAR(chart->markers[0].at.y, chart->y.pixel(report.maximumDistance), 1e-9);
-    EXPECT_EQ(chart->markers[0].label, "Este projeto: 34 Mbit/s, 49.53 km");
+    ASSERT_TRUE(chart->markers[0].label);
+    EXPECT_EQ(chart->markers[0].label->text, "Este projeto: 34 Mbit/s, 49.53 km");
     // Above about 42.4 Mbit/s no fibre meets the rise-time budget.
-    ASSERT_EQ(chart->shortStretches.size(), 1u);
-    EXPECT_GT(chart->shortStretches[0].first, chart->x.pixel(42));
-    EXPECT_LT(chart->shortStretches[0].first, chart->x.pixel(43));
-    EXPECT_EQ(chart->shortStretches[0].second, chart->plot.right());
-    EXPECT_EQ(chart->legend.size(), 3u);
-    EXPECT_LE(chart->legend.back().text.right(), area.right());
+    ASSERT_EQ(chart->stretches.size(), 1u);
+    EXPECT_GT(chart->stretches[0].left, chart->x.pixel(42));
+    EXPECT_LT(chart->stretches[0].left, chart->x.pixel(43));
+    EXPECT_EQ(chart->stretches[0].right, chart->plot.right());
+    EXPECT_EQ(chart->legend.entries.size(), 3u);
+    EXPECT_LE(chart->legend.entries.back().text.box.right(), area.right());
 
     DesignReport none = report;
     none.bitRateSweep.clear();
-    EXPECT_FALSE(bitRateChart(none, area, lineHeight, fiveEach));
+    EXPECT_FALSE(bitRateChart(none, area, look, fiveEach));
 }
 
 } // namespace

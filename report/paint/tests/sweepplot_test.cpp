@@ -39,28 +39,9 @@ int pixelsNear(const QImage& image, QColor colour) {
 const QColor powerBlue(31, 119, 180);
 const QColor riseTimeRed(214, 39, 40);
 
-// A bit-rate sweep of a link that turns from attenuation- to
-// dispersion-limited, and then fails its rise-time budget.
-SweepChart linkChart(bool logarithmic) {
-    SweepChart chart;
-    chart.title = "Distância Máxima";
-    chart.subtitle = "tavo: bitRate";
-    chart.xLabel = "Taxa de transmissão de dados (Mbits/s)";
-    chart.xUnit = "Mbit/s";
-    chart.logarithmic = logarithmic;
-    chart.from = 1;
-    chart.to = 1000;
-    for (int i = 0; i < 100; ++i) {
-        const double x = logarithmic ? std::pow(10, 3.0 * i / 99) : 1 + 999.0 * i / 99;
-        chart.points.push_back(linkPoint(x, 5000));
-    }
-    chart.crossovers = findCrossovers(chart.points, logarithmic);
-    return chart;
-}
-
 TEST(SweepPlot, drawsBothDistancesOnAPngImage) {
     for (const bool logarithmic : {false, true}) {
-        const QImage image = drawn(linkChart(logarithmic));
+        const QImage image = drawn(linkChart(1, 1000, logarithmic, 100));
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(image.size(), QSize(1200, 760));
         EXPECT_GT(pixelsNear(image, powerBlue), 500) << logarithmic;
@@ -69,7 +50,7 @@ TEST(SweepPlot, drawsBothDistancesOnAPngImage) {
 }
 
 TEST(SweepPlot, aLineWithNoValuesIsNotDrawn) {
-    SweepChart chart = linkChart(true);
+    SweepChart chart = linkChart(1, 1000, true, 100);
     for (ChartPoint& p : chart.points) {
         p.riseTimeDistance.reset();
     }
@@ -77,25 +58,25 @@ TEST(SweepPlot, aLineWithNoValuesIsNotDrawn) {
 }
 
 TEST(SweepPlot, drawsWhatCannotBeShownWithoutFailing) {
-    SweepChart chart = linkChart(false);
+    SweepChart chart = linkChart(1, 1000, false, 100);
     chart.points[3].riseTimeDistance = 1e300;
     chart.points[4].riseTimeDistance = std::numeric_limits<double>::infinity();
     chart.points[5].powerDistance = std::numeric_limits<double>::quiet_NaN();
     chart.points[6].powerDistance = -1e300;
     EXPECT_FALSE(drawn(chart).isNull());
 
-    SweepChart empty = linkChart(false);
+    SweepChart empty = linkChart(1, 1000, false, 100);
     empty.points.clear();
     empty.crossovers.clear();
     EXPECT_FALSE(drawn(empty).isNull());
 
-    SweepChart single = linkChart(true);
+    SweepChart single = linkChart(1, 1000, true, 100);
     single.points.resize(1);
     single.from = single.to = 1;
     single.crossovers.clear();
     EXPECT_FALSE(drawn(single).isNull());
 
-    SweepChart negative = linkChart(true);
+    SweepChart negative = linkChart(1, 1000, true, 100);
     negative.from = -1;
     negative.to = -1000;
     for (ChartPoint& p : negative.points) {

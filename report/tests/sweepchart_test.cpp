@@ -1,4 +1,4 @@
-#include "report/chart.h"
+#include "report/sweepchart.h"
 #include "report/tests/chartpoints.h"
 
 #include <gtest/gtest.h>

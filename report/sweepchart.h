@@ -1,6 +1,8 @@
 #pragma once
 
 #include "common/runs/sweep.h"
+#include "report/axis.h"
+#include "report/linechart.h"
 
 #include <array>
 #include <cstddef>
@@ -14,10 +16,9 @@
 
 namespace vantero::report {
 
-// The arithmetic of the chart of a sweep, apart from its painting: what it
-// shows (points and crossovers), its axes and ticks, the lines of its series
-// clipped to the plot, and where its legend and labels go. No Qt: the
-// painter (report/paint) only draws what this gives it, in pixels.
+// The chart of a sweep, apart from its painting: what it shows (the points
+// kept and the crossovers), its axes, and its layout through the one layout
+// of every chart with lines (report/linechart.h). No Qt.
 
 // Where the limit of the link changes between two neighbouring points. When
 // both have a rise-time distance the place is interpolated where the two
@@ -109,59 +110,6 @@ SweepChart sweepChart(const Calculator& calculator, const SweepRange& range);
 // in parentheses unless the label already gives one.
 std::string axisLabel(std::string_view label, std::string_view unit);
 
-// A value in four significant digits, or as a whole number from 1000 up to
-// ten million, "." as the decimal point.
-std::string shortNumber(double value);
-
-// A point and a rectangle in pixels, y growing downwards.
-struct Pixel {
-    double x = 0;
-    double y = 0;
-};
-struct Box {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
-
-    double right() const { return left + width; }
-    double bottom() const { return top + height; }
-    // Whether the two share some area.
-    bool intersects(const Box& other) const;
-    // Whether the point lies inside or on the edge.
-    bool contains(double x, double y) const;
-};
-
-// One axis: data values to pixels, linear or in the logarithm of the
-// magnitude.
-struct Axis {
-    double min = 0;
-    double max = 1;
-    bool logarithmic = false;
-    double first = 0; // pixel of min
-    double last = 1;  // pixel of max
-
-    double position(double v) const;
-    double pixel(double v) const;
-};
-
-struct Tick {
-    double value;
-    std::string label; // empty for a minor tick
-};
-
-// A round step (1, 2, 2.5 or 5 times a power of ten) that cuts `span` into
-// about `wanted` parts.
-double niceStep(double span, int wanted);
-// The text of a tick at `value` on an axis whose ticks are `step` apart.
-std::string tickLabel(double value, double step);
-// Round ticks from min to max, about `wanted` of them.
-std::vector<Tick> linearTicks(double min, double max, int wanted);
-// Decades, with the multiples between them as minor ticks (labelled 2 and 5
-// when the axis spans few decades); within less than a decade, evenly spaced
-// labels.
-std::vector<Tick> logTicks(double min, double max);
-
 // The input axis of a chart: the sweep's range (larger magnitudes to the
 // right), widened a little when it is a single value.
 Axis inputAxis(const SweepChart& chart);
@@ -178,26 +126,13 @@ using Series = std::optional<double> ChartPoint::*;
 std::optional<double> largest(std::span<const ChartPoint> points, Series series);
 std::optional<double> smallest(std::span<const ChartPoint> points, Series series);
 
-// The line of one series in pixels: its pieces, broken where a point has no
-// value and clipped to the plotted range of distances. A lone point is a
-// piece of one pixel (a dot).
-std::vector<std::vector<Pixel>> seriesLines(std::span<const ChartPoint> points, Series series,
-                                            const Axis& x, const Axis& y);
-
-// The stretches, as left and right pixels, where the rise-time budget cannot
-// be met: each from halfway to the neighbours that meet it, or to the edge of
-// the plot.
-std::vector<std::pair<double, double>> rejectedStretches(std::span<const ChartPoint> points,
-                                                         const Axis& x, const Box& plot);
-
-// The box of the label of crossover number `index` at pixel `x`, of the given
-// size: beside the line on the side with room, one row lower for each
-// crossover (in rows of four) so that neighbours do not cover each other.
-Box crossoverLabelBox(double x, double width, double height, const Box& plot, std::size_t index);
-
-// The corner of the plot for a legend of the given size: the one that covers
-// no label and the fewest points of the three distances.
-Box legendBox(double width, double height, const Box& plot, std::span<const Box> labels,
-              std::span<const ChartPoint> points, const Axis& x, const Axis& y);
+// Where everything of the chart goes in `area`, with the looks and the
+// sizes of texts the painter gives: the three distances against the swept
+// input (the maximum as a broad band under the two it is the smaller of),
+// the stretches where the rise-time budget cannot be met shaded, each change
+// of the limit marked with its value, and the legend in the corner that
+// covers the least.
+LineChart layoutSweepChart(const SweepChart& chart, const Box& area, const ChartLook& look,
+                           const TextMeasure& measure);
 
 } // namespace vantero::report
