@@ -1,6 +1,6 @@
 #include "calculators/registry.h"
-#include "cli/core/csvwriter.h"
-#include "cli/core/sweep.h"
+#include "common/runs/csvwriter.h"
+#include "common/runs/sweep.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,10 +14,10 @@ namespace {
 // points, on the window's initial figures.
 void sweepPoint(benchmark::State& state, const vantero::Calculator* calculator) {
     const auto session = calculator->newSession();
-    const vantero::cli::SweepRange range{*calculator->findInput("bitRate"), 1, 1000, 1000000, true};
+    const vantero::SweepRange range{*calculator->findInput("bitRate"), 1, 1000, 1000000, true};
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(session->runAt(range.input, vantero::cli::sweepValue(range, i)));
+        benchmark::DoNotOptimize(session->runAt(range.input, vantero::sweepValue(range, i)));
         i = (i + 1) % range.count;
     }
 }
@@ -26,13 +26,13 @@ void sweepPoint(benchmark::State& state, const vantero::Calculator* calculator) 
 // buffer.
 void sweepPointWithCsvRow(benchmark::State& state, const vantero::Calculator* calculator) {
     const auto session = calculator->newSession();
-    const vantero::cli::SweepRange range{*calculator->findInput("bitRate"), 1, 1000, 1000000, true};
+    const vantero::SweepRange range{*calculator->findInput("bitRate"), 1, 1000, 1000000, true};
     std::FILE* null = std::fopen("/dev/null", "w");
     {
-        vantero::cli::CsvWriter csv(vantero::cli::streamSink(null, "/dev/null"));
+        vantero::CsvWriter csv(vantero::streamSink(null, "/dev/null"));
         std::size_t i = 0;
         for (auto _ : state) {
-            csv.row(session->runAt(range.input, vantero::cli::sweepValue(range, i)));
+            csv.row(session->runAt(range.input, vantero::sweepValue(range, i)));
             i = (i + 1) % range.count;
         }
         csv.finish();

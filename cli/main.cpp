@@ -1,8 +1,8 @@
 #include "cli/core/program.h"
 
 #ifdef VANTERO_WITH_PLOT
-#include "cli/plot/designreportpdf.h"
-#include "cli/plot/sweepplot.h"
+#include "report/paint/designreportpdf.h"
+#include "report/paint/sweepplot.h"
 
 #include <QGuiApplication>
 #endif
@@ -68,13 +68,13 @@ int main(int argc, char** argv) {
             application.emplace(qtArgc, qtArgv);
         }
     };
-    drawChart = [&](const vantero::cli::SweepChart& chart, vantero::cli::ImageFormat format) {
+    drawChart = [&](const vantero::report::SweepChart& chart, vantero::report::ImageFormat format) {
         startQt();
-        return vantero::cli::drawSweepChart(chart, format);
+        return vantero::report::drawSweepChart(chart, format);
     };
-    drawReport = [&](const vantero::cli::DesignReport& report) {
+    drawReport = [&](const vantero::report::DesignReport& report) {
         startQt();
-        return vantero::cli::drawDesignReport(report);
+        return vantero::report::drawDesignReport(report);
     };
 #endif
     return vantero::cli::runCommandLine(args, stdout, stderr, drawChart, drawReport);

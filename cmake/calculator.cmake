@@ -68,6 +68,10 @@ function(vantero_calculator name)
     add_executable(${name}_window_tests ${arg_WINDOW_TESTS})
     target_link_libraries(${name}_window_tests PRIVATE
       ${name}_window vantero_ui_testing Qt6::Test)
+    # The design report from the window is compared with the command line's.
+    target_compile_definitions(${name}_window_tests PRIVATE
+      VANTERO_PROGRAM="$<TARGET_FILE:vantero>")
+    add_dependencies(${name}_window_tests vantero)
     gtest_discover_tests(${name}_window_tests
       PROPERTIES LABELS ui ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 

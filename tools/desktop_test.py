@@ -7,10 +7,12 @@ Run by tools/desktop_test.sh, which gives it an X server, a window manager, a
 D-Bus session and the accessibility bus. Starts the real program, presses
 real keys and clicks with xdotool, reads the windows through the
 accessibility tree (pyatspi) and looks at the screen. The figures it expects
-come from the command line program VANTERO, which runs the same calculation.
+come from the command line program VANTERO, which runs the same calculation and
+writes the same design report.
 """
 
 import os
+import re
 import subprocess
 import sys
 import time
@@ -27,6 +29,8 @@ SHOTS = os.environ.get("VANTERO_DESKTOP_SHOTS")
 BOX_TITLE = NAME[:1] + NAME[1:].lower()
 POWER = "Balanço de Potência(Km)"
 RISE_TIME = "Balanço de Tempo de Subida (Km)"
+BIT_RATE = "Taxa de transmissão de dados (Mbits/s)"
+REPORT_ENTRY = "Relatório de projeto (PDF)..."
 BAD_NUMBER = "1,5"
 BAD_NUMBER_MESSAGE = f'"{BAD_NUMBER}" não é um número válido.'
 
@@ -387,21 +391,68 @@ def esc_does_nothing(app, frame, first_field):
           "Esc in the main window does nothing")
 
 
-def save_as(app, frame):
-    """"Salvar Como..." in a file dialog in Portuguese; the window's new name."""
+def menu_entry(frame, name):
+    """Opens the menu "Arquivo" with the keyboard and picks `name` in it."""
     key("alt+a")
-    item = wait_for(lambda: every(frame, pyatspi.ROLE_MENU_ITEM, "Salvar Como..."),
-                    "the menu \"Arquivo\"")[0]
-    for _ in range(6):
+    item = wait_for(lambda: every(frame, pyatspi.ROLE_MENU_ITEM, name),
+                    f"\"{name}\" in the menu \"Arquivo\"")[0]
+    for _ in range(10):
         if has(item, pyatspi.STATE_SELECTED) or has(item, pyatspi.STATE_FOCUSED):
             break
         key("Down")
         time.sleep(0.1)
     else:
-        raise Failed("the keyboard never reached \"Salvar Como...\"")
+        raise Failed(f"the keyboard never reached \"{name}\"")
     key("Return")
-    dialog = wait_for(lambda: [d for d in windows(app, pyatspi.ROLE_DIALOG)
-                               if d.name != "Fibra Multimodo"], "the save dialog")[0]
+
+
+def save_dialog(app):
+    return wait_for(lambda: [d for d in windows(app, pyatspi.ROLE_DIALOG)
+                             if d.name != "Fibra Multimodo"], "the save dialog")[0]
+
+
+def pdf_text(pdf):
+    """The text of a PDF file, its dates left out."""
+    out = subprocess.run(["pdftotext", pdf, "-"], check=True, capture_output=True,
+                         text=True).stdout
+    return re.sub(r"\d\d/\d\d/\d{4}", "(data)", out)
+
+
+def design_report(app, frame):
+    """"Relatório de projeto (PDF)..." after a changed bit rate: the same report
+    as the command line's for the same figures, but for its date."""
+    click(one(frame, pyatspi.ROLE_PAGE_TAB, "Sistema"))
+    retype(wait_for(lambda: every(frame, pyatspi.ROLE_TEXT, BIT_RATE), "the bit rate's field")[0],
+           "20")
+    menu_entry(frame, REPORT_ENTRY)
+    dialog = save_dialog(app)
+    name = wait_for(lambda: focused(dialog) if focused(dialog) is not None and
+                    focused(dialog).getRole() == pyatspi.ROLE_TEXT else None,
+                    "the file name's field")
+    check(text(name) == f"{NAME}.pdf", f"the report's dialog \"{dialog.name}\" proposes "
+          f"\"{text(name)}\"")
+    report = os.path.join(WORK, "relatorio")
+    key("ctrl+a")
+    type_text(report)
+    key("Return")
+    wait_for(lambda: not [d for d in windows(app, pyatspi.ROLE_DIALOG) if d.name == dialog.name],
+             "the report's dialog to close")
+    written = wait_for(lambda: os.path.exists(report + ".pdf") and report + ".pdf",
+                       "the report, \".pdf\" added to its name")
+    expected = os.path.join(WORK, "vantero.pdf")
+    subprocess.run([VANTERO, NAME, "--set", "bitRate=20", "--report", expected], check=True,
+                   capture_output=True)
+    shown, wanted = pdf_text(written), pdf_text(expected)
+    check(shown == wanted and "Taxa de transmissão de dados (Mbits/s) 20" in " ".join(
+        shown.split()), f"the report is the command line's for bitRate=20 "
+          f"({len(shown.splitlines())} lines of text)")
+    check(not error_box(app), "no box after the report")
+
+
+def save_as(app, frame):
+    """"Salvar Como..." in a file dialog in Portuguese; the window's new name."""
+    menu_entry(frame, "Salvar Como...")
+    dialog = save_dialog(app)
     labels = [a.name for a in every(dialog, pyatspi.ROLE_LABEL)]
     check(dialog.name == "Salvar como" and "Procurar em:" in labels
           and "&Nome do arquivo:".replace("&", "") in labels,
@@ -462,6 +513,7 @@ def main():
         alone = bad_number(app, frame, first_field)
         box_above_the_dialog(app, frame, alone)
         esc_does_nothing(app, frame, first_field)
+        design_report(app, frame)
         save_as(app, frame)
         desktop_identity(frame)
         abort(process, frame)

@@ -3,7 +3,7 @@
 # (Xvfb) with a window manager (openbox), a D-Bus session and the
 # accessibility bus, driven by real key presses and mouse clicks (xdotool) and
 # read through the accessibility tree (tools/desktop_test.py, Debian's
-# python3 with pyatspi).
+# python3 with pyatspi); the design report it writes is read with pdftotext.
 #   desktop_test.sh PROGRAM VANTERO DESKTOP_ENTRY
 # With VANTERO_DESKTOP_SHOTS=FOLDER set, it also leaves there pictures of the
 # screen: a message box above the multimode fibre dialog and the save dialog.
@@ -28,7 +28,7 @@ trap cleanup EXIT
 mkdir -m 700 "$dir/runtime" "$dir/config" "$dir/work"
 export XDG_RUNTIME_DIR=$dir/runtime XDG_CONFIG_HOME=$dir/config HOME=$dir/work TMPDIR=$dir/work
 
-for tool in Xvfb openbox dbus-run-session xdotool xprop xwininfo import; do
+for tool in Xvfb openbox dbus-run-session xdotool xprop xwininfo import pdftotext; do
   if ! command -v "$tool" >/dev/null; then
     echo "FAIL: $tool is missing (tools/setup.sh installs it)"
     exit 1

@@ -1,6 +1,7 @@
 #include "anel/core/description.h"
 #include "anel/formanel.h"
 #include "common/ui/testing/networkwindowtests.h"
+#include "common/ui/testing/reportentrytests.h"
 
 namespace vantero::anel {
 namespace {
@@ -63,6 +64,7 @@ struct RingProgram {
 namespace vantero::ui::testing {
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Anel, CalculatorWindow, anel::RingProgram);
+INSTANTIATE_TYPED_TEST_SUITE_P(Anel, DesignReportEntry, anel::RingProgram);
 INSTANTIATE_TYPED_TEST_SUITE_P(Anel, NetworkWindow, anel::RingProgram);
 
 namespace {

@@ -158,6 +158,15 @@ std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_
     return std::nullopt;
 }
 
+double parseLength(std::string_view text) {
+    const NumberText length(text);
+    if (!length.isNumber() || !(length.value() >= 0)) {
+        throw UsageError("--at needs a length of fibre in km, 0 or more, not \"" +
+                         std::string(text) + "\"");
+    }
+    return static_cast<double>(length.value());
+}
+
 std::string inputNames(const Calculator& calculator) {
     return joined(calculator.inputs(), &InputDescription::name);
 }

@@ -62,6 +62,10 @@ Setting resolveSetting(const Calculator& calculator, std::string_view nameValue)
 
 void applySetting(Session& session, const Setting& setting);
 
+// Reads the length of --at: a number of km, 0 or more, by the number rules of
+// the fields. Anything else is a usage error.
+double parseLength(std::string_view text);
+
 // The names of a calculator's inputs or choices, for the messages that list
 // them: "a, b, c".
 std::string inputNames(const Calculator& calculator);

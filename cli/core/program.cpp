@@ -1,16 +1,17 @@
 #include "cli/core/program.h"
 
 #include "cli/core/arguments.h"
-#include "cli/core/budgetoutput.h"
 #include "cli/core/catalogueoutput.h"
 #include "cli/core/choicesweep.h"
-#include "cli/core/csvwriter.h"
 #include "cli/core/joined.h"
-#include "cli/core/report.h"
+#include "cli/core/sweepargument.h"
 #include "common/calculator/projectfile.h"
 #include "common/catalogue/locations.h"
 #include "common/fileoutput/filereplacement.h"
-#include "common/numbers/failure.h"
+#include "common/runs/budgetoutput.h"
+#include "common/runs/csvwriter.h"
+#include "common/runs/runoutput.h"
+#include "common/runs/sweep.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -311,10 +312,10 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
     const bool writesCsv = a.csv || !a.plot;
     std::optional<FileReplacement> csvFile;
     openOutput(csvFile, a.csv, out);
-    std::optional<SweepChart> chart;
-    std::optional<ChartEnvelope> envelope;
+    std::optional<report::SweepChart> chart;
+    std::optional<report::ChartEnvelope> envelope;
     if (a.plot) {
-        chart = sweepChart(calculator, range);
+        chart = report::sweepChart(calculator, range);
         envelope.emplace(range.from, range.to, range.logarithmic);
     }
     std::optional<CsvWriter> csv;
@@ -343,11 +344,11 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
         chart->points = envelope->points();
         chart->crossovers = envelope->crossovers();
         if (isStandardOutput(a.plot)) {
-            writeStandardOutput(out, drawChart(*chart, ImageFormat::Png));
+            writeStandardOutput(out, drawChart(*chart, report::ImageFormat::Png));
         } else if (namesStandardOutput(*a.plot, out)) {
-            writeStandardOutput(out, drawChart(*chart, *imageFormatOf(*a.plot)), *a.plot);
+            writeStandardOutput(out, drawChart(*chart, *report::imageFormatOf(*a.plot)), *a.plot);
         } else {
-            const std::string picture = drawChart(*chart, *imageFormatOf(*a.plot));
+            const std::string picture = drawChart(*chart, *report::imageFormatOf(*a.plot));
             replaceFile(*a.plot,
                         {reinterpret_cast<const std::uint8_t*>(picture.data()), picture.size()},
                         SpecialFiles::WriteInto);
@@ -377,7 +378,8 @@ void writeReport(const Session& session, const RunReport& run, const Arguments& 
                  const ReportRenderer& drawReport) {
     const std::string project =
         a.open ? std::filesystem::absolute(*a.open).lexically_normal().string() : std::string();
-    const std::string pdf = drawReport(designReport(session, run, project, todaysDate()));
+    const std::string pdf =
+        drawReport(report::designReport(session, run, project, report::todaysDate()));
     replaceFile(*a.report, std::span(reinterpret_cast<const std::uint8_t*>(pdf.data()), pdf.size()),
                 SpecialFiles::WriteInto);
 }
@@ -460,12 +462,12 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (a.plot && !drawChart) {
         throw UsageError("--plot: this build of vantero draws no charts (it was built without Qt)");
     }
-    if (a.plot && !isStandardOutput(a.plot) && !imageFormatOf(*a.plot)) {
+    if (a.plot && !isStandardOutput(a.plot) && !report::imageFormatOf(*a.plot)) {
         throw UsageError("--plot writes PNG, SVG or PDF, by the extension of its file (.png, "
                          ".svg or .pdf), not \"" +
                          *a.plot + "\"");
     }
-    if (a.report && !hasExtension(*a.report, ".pdf")) {
+    if (a.report && !report::hasExtension(*a.report, ".pdf")) {
         throw UsageError("--report writes a PDF file, whose name ends in .pdf, not \"" + *a.report +
                          "\"");
     }
@@ -524,6 +526,16 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
 }
 
 } // namespace
+
+int exitStatus(const Failure& failure) {
+    if (dynamic_cast<const ArithmeticFault*>(&failure) != nullptr) {
+        return 1;
+    }
+    if (dynamic_cast<const NumberFormatFailure*>(&failure) != nullptr) {
+        return 2;
+    }
+    return 3;
+}
 
 std::string purposeText() {
     // The calculators, "a (x), b (y) or c (z)", where the purpose says @.

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "calculators/registry.h"
-#include "cli/core/designreport.h"
-#include "cli/core/imageformat.h"
 #include "cli/core/options.h"
-#include "cli/core/sweep.h"
+#include "common/numbers/failure.h"
+#include "report/designreport.h"
+#include "report/imageformat.h"
+#include "report/sweepchart.h"
 
 #include <cstdio>
 #include <functional>
@@ -16,7 +17,10 @@ namespace vantero::cli {
 
 // Draws the chart of a sweep and gives the bytes of its file in the format
 // asked.
-using ChartRenderer = std::function<std::string(const SweepChart&, ImageFormat)>;
+using ChartRenderer = std::function<std::string(const report::SweepChart&, report::ImageFormat)>;
+
+// Lays out and paints a design report and gives the bytes of its PDF file.
+using ReportRenderer = std::function<std::string(const report::DesignReport&)>;
 
 // Runs the command line `args` (without the program's name), writing results
 // to `out` and failures and usage errors to `err` (each message after
@@ -38,6 +42,10 @@ std::string generalHelpText(std::span<const OptionSpec> options = commandLineOpt
 // what follows the options (the exit status, the examples).
 std::string purposeText();
 std::string closingHelpText();
+
+// The exit status of a failure: 1 an arithmetic fault, 2 a text that is not
+// a number, 3 a file failure.
+int exitStatus(const Failure& failure);
 
 // The text of --version: the program and its version, the copyright and the
 // licence.

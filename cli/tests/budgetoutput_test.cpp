@@ -13,6 +13,9 @@
 namespace vantero::cli {
 namespace {
 
+// The report's contents, as the stand-in painters are given them.
+using namespace vantero::report;
+
 TEST(At, givesBothBudgetsTermByTermAfterTheResults) {
     const Outcome o = runVantero({"tavo", "--at", "30", "--at=100"});
     EXPECT_EQ(o.status, 0) << o.err;

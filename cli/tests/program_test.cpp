@@ -18,6 +18,9 @@
 namespace vantero::cli {
 namespace {
 
+using report::ImageFormat;
+using report::SweepChart;
+
 // The defaults of each calculator give the worked examples of its budget.
 struct WorkedExample {
     const char* calculator;
@@ -311,6 +314,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {"tavo", "--sweep", "bitRate=1:2:2", "--plot", "x.png"},
                   "draws no charts"}),
     [](const auto& info) { return testNameOf(info.param.name); });
+
+TEST(CommandLine, eachKindOfFailureHasItsExitStatus) {
+    EXPECT_EQ(exitStatus(NumberFormatFailure("3,4")), 2);
+    EXPECT_EQ(exitStatus(ArithmeticFault(FaultKind::Overflow)), 1);
+    EXPECT_EQ(exitStatus(FileFailure(2)), 3);
+}
 
 TEST(CommandLine, choiceValuesAreMatchedWhateverTheirCase) {
     for (const auto& [calculator, exact, other] :

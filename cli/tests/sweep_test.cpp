@@ -1,5 +1,5 @@
 #include "cli/core/arguments.h"
-#include "cli/core/sweep.h"
+#include "cli/core/sweepargument.h"
 #include "cli/tests/commandline.h"
 #include "common/numbers/failure.h"
 #include "common/testing/calculationtesting.h"
@@ -138,7 +138,9 @@ TEST(Sweep, aDashIsStandardOutput) {
 
 TEST(Sweep, aChartWithoutCsvIsTheOnlyOutput) {
     TemporaryFolder folder;
-    const auto blank = [](const SweepChart&, ImageFormat) { return std::string("png"); };
+    const auto blank = [](const report::SweepChart&, report::ImageFormat) {
+        return std::string("png");
+    };
     Outcome o =
         runVantero({"tavo", "--sweep", "bitRate=1:2:3", "--plot", folder.file("c.png")}, blank);
     EXPECT_EQ(o.status, 0) << o.err;
@@ -152,38 +154,6 @@ TEST(Sweep, aChartWithoutCsvIsTheOnlyOutput) {
     o = runVantero(
         {"tavo", "--sweep", "bitRate=1:2:3", "--csv", "-", "--plot", folder.file("d.png")}, blank);
     EXPECT_EQ(lines(o.out).size(), 4u);
-}
-
-TEST(SweepValues, evenlySpacedWithBothEndsExact) {
-    const SweepRange range{0, 0, 1, 11, false};
-    std::vector<std::string> values;
-    for (std::size_t i = 0; i < range.count; ++i) {
-        values.push_back(shortest(sweepValue(range, i)));
-    }
-    EXPECT_EQ(values, (std::vector<std::string>{"0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6",
-                                                "0.7", "0.8", "0.9", "1"}));
-    const SweepRange down{0, 10, -10, 3, false};
-    EXPECT_EQ(sweepValue(down, 1), 0);
-    EXPECT_EQ(sweepValue(down, 2), -10);
-}
-
-TEST(SweepValues, logarithmicMeetsEveryDecadeAndKeepsItsRatio) {
-    const SweepRange decades{0, 1, 1000, 4, true};
-    EXPECT_EQ(sweepValue(decades, 0), 1);
-    EXPECT_EQ(sweepValue(decades, 1), 10);
-    EXPECT_EQ(sweepValue(decades, 2), 100);
-    EXPECT_EQ(sweepValue(decades, 3), 1000);
-
-    const SweepRange fine{0, 1, 1000, 1000000, true};
-    const double ratio = std::pow(1000.0, 1.0 / 999999);
-    for (const std::size_t i : {1u, 2u, 499999u, 500000u, 999998u}) {
-        EXPECT_NEAR(sweepValue(fine, i) / sweepValue(fine, i - 1), ratio, 1e-13) << i;
-    }
-    EXPECT_EQ(sweepValue(fine, 999999), 1000);
-
-    const SweepRange negative{0, -1, -100, 3, true};
-    EXPECT_EQ(sweepValue(negative, 1), -10);
-    EXPECT_EQ(sweepValue(negative, 2), -100);
 }
 
 TEST(SweepValues, onePointIsItsOnlyValue) {
@@ -261,60 +231,11 @@ TEST(SweepRanges, aBoundThatIsNotANumberNamesTheSweptInput) {
     EXPECT_EQ(o.err, "vantero: bitRate: \"dez\" não é um número válido.\n");
 }
 
-ChartPoint point(double x, double lp, std::optional<double> ld, LimitingFactor limit) {
-    const double max = !ld ? 0 : limit == LimitingFactor::Attenuation ? lp : *ld;
-    return {{x, lp, ld, max, limit}, !ld};
-}
-
-constexpr auto attenuation = LimitingFactor::Attenuation;
-constexpr auto dispersion = LimitingFactor::Dispersion;
-
-TEST(Crossovers, lieWhereTheTwoDistancesMeet) {
-    // State: the rise-time distance falls from 30 to 10 km across a power
-    // distance of 20 km: they meet halfway, or at 10^1.5 on a log axis.
-    const std::vector<ChartPoint> points{point(1, 20, 40, attenuation),
-                                         point(10, 20, 30, attenuation),
-                                         point(100, 20, 10, dispersion)};
-    const auto linear = findCrossovers(points, false);
-    ASSERT_EQ(linear.size(), 1u);
-    EXPECT_DOUBLE_EQ(linear[0].input, 55);
-    EXPECT_DOUBLE_EQ(*linear[0].distance, 20);
-    EXPECT_EQ(linear[0].before, attenuation);
-    EXPECT_EQ(linear[0].after, dispersion);
-
-    const auto logarithmic = findCrossovers(points, true);
-    ASSERT_EQ(logarithmic.size(), 1u);
-    EXPECT_DOUBLE_EQ(logarithmic[0].input, std::pow(10, 1.5));
-}
-
-TEST(Crossovers, beforeAFailedBudgetLieHalfwayWithoutADistance) {
-    const std::vector<ChartPoint> points{point(10, 20, 30, attenuation),
-                                         point(1000, 18, std::nullopt, dispersion)};
-    const auto logarithmic = findCrossovers(points, true);
-    ASSERT_EQ(logarithmic.size(), 1u);
-    EXPECT_DOUBLE_EQ(logarithmic[0].input, 100);
-    EXPECT_FALSE(logarithmic[0].distance.has_value());
-    EXPECT_DOUBLE_EQ(findCrossovers(points, false)[0].input, 505);
-}
-
-TEST(Crossovers, everyChangeIsMarkedEitherWay) {
-    const std::vector<ChartPoint> points{
-        point(1, 20, 10, dispersion), point(2, 20, 30, attenuation), point(3, 20, 40, attenuation),
-        point(4, 20, 5, dispersion)};
-    const auto crossovers = findCrossovers(points, false);
-    ASSERT_EQ(crossovers.size(), 2u);
-    EXPECT_EQ(crossovers[0].before, dispersion);
-    EXPECT_EQ(crossovers[0].after, attenuation);
-    EXPECT_DOUBLE_EQ(crossovers[0].input, 1.5);
-    EXPECT_DOUBLE_EQ(crossovers[1].input, 3 + 20.0 / 35);
-    EXPECT_TRUE(findCrossovers(std::vector(points.begin() + 1, points.begin() + 3), false).empty());
-}
-
 TEST(Charts, leaveFaultingPointsOutAndMarkTheCrossover) {
     // State: tavo's bit rate from 0 (a fault) up to 100 Mbit/s, through the
     // crossover near 42 Mbit/s.
-    std::optional<SweepChart> drawn;
-    const auto keep = [&](const SweepChart& chart, ImageFormat) {
+    std::optional<report::SweepChart> drawn;
+    const auto keep = [&](const report::SweepChart& chart, report::ImageFormat) {
         drawn = chart;
         return std::string();
     };
@@ -333,13 +254,6 @@ TEST(Charts, leaveFaultingPointsOutAndMarkTheCrossover) {
     EXPECT_LT(drawn->crossovers[0].input, 42.5);
     EXPECT_TRUE(drawn->points.back().riseTimeRejected);
     EXPECT_FALSE(drawn->points.front().riseTimeRejected);
-}
-
-TEST(Charts, labelTheAxisWithTheWindowsLabelAndUnit) {
-    EXPECT_EQ(axisLabel("Número total de conectores ", ""), "Número total de conectores");
-    EXPECT_EQ(axisLabel("m", ""), "m");
-    EXPECT_EQ(axisLabel("Margem de ganho (dB)", "dB"), "Margem de ganho (dB)");
-    EXPECT_EQ(axisLabel("Sensitividade", "dBm"), "Sensitividade (dBm)");
 }
 
 } // namespace

@@ -6,12 +6,14 @@
 #include "common/ui/mainwindow.h"
 #include "common/ui/platform.h"
 #include "common/ui/program.h"
+#include "common/ui/reportentry.h"
 #include "common/ui/results.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -48,6 +50,13 @@ void CalculatorForm::finishSetUp(const Shape& shape) {
             g.slot(this, &CalculatorForm::Salvar1Click));
     connect(component<QAction>("SalvarComo1"), &QAction::triggered, this,
             g.slot(this, &CalculatorForm::SalvarComo1Click));
+    auto* report = new QAction(QStringLiteral("Relatório de projeto (PDF)..."), this);
+    report->setObjectName(QStringLiteral("RelatorioDeProjeto1"));
+    QMenu* file = findChild<QMenu*>(QStringLiteral("Arquivo1"));
+    file->addSeparator();
+    file->addAction(report);
+    connect(report, &QAction::triggered, this,
+            g.slot(this, &CalculatorForm::RelatorioDeProjeto1Click));
 
     new EnterRunsDefault(centralWidget(), ok);
     nameForAssistiveTechnology(this);
@@ -96,28 +105,39 @@ void CalculatorForm::FormCreate() {
     ProjectFileName.clear();
 }
 
-void CalculatorForm::BitBtn1Click() {
+CalculatorForm::Calculation CalculatorForm::calculate() {
     component<QGroupBox>("GroupBox1")->show();
     component<QPushButton>("BitBtn2")->setText(QStringLiteral("&Sair"));
-    const std::unique_ptr<Session> session = windowSession();
+    Calculation done{windowSession(), {}};
     if (m_shape.convertsBeforeBlanking) {
-        session->checkLeadingInputs();
+        done.session->checkLeadingInputs();
     }
-    const RunReport report = session->run();
-    if (report.fault && dynamic_cast<const NumberFormatFailure*>(&report.fault->failure())) {
-        report.fault->raise(); // before anything is blanked or written
+    done.report = done.session->run();
+    const std::optional<RunFault>& fault = done.report.fault;
+    if (fault && dynamic_cast<const NumberFormatFailure*>(&fault->failure())) {
+        fault->raise(); // before anything is blanked or written
     }
     for (const QString& result : m_shape.blankedResults) {
         componentNamed<QLineEdit>(result)->setText(m_shape.blankText);
     }
-    applyOutputs(report);
+    writeOutputs(centralWidget(), m_platform, done.report);
+    return done;
 }
 
-void CalculatorForm::applyOutputs(const RunReport& report) {
-    writeOutputs(centralWidget(), m_platform, report);
-    if (report.fault) {
-        report.fault->raise(); // for the guard to show, after the outputs
+void CalculatorForm::BitBtn1Click() {
+    const Calculation done = calculate();
+    if (done.report.fault) {
+        done.report.fault->raise(); // for the guard to show, after the outputs
     }
+}
+
+void CalculatorForm::RelatorioDeProjeto1Click() {
+    const Calculation done = calculate();
+    if (done.report.fault) {
+        // Shown as OK shows it, before the file is asked for.
+        m_guard.run([&done] { done.report.fault->raise(); });
+    }
+    saveDesignReport(this, m_platform, *done.session, done.report, ProjectFileName);
 }
 
 void CalculatorForm::BitBtn2Click() {

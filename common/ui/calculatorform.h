@@ -22,7 +22,8 @@ class TFormFibraDlg;
 // description; OK (BitBtn1, or Enter in any field) runs its calculation on the
 // window's figures and writes the results in their order; the abort button
 // (BitBtn2) ends the program; the menu and the toolbar keep the figures in a
-// project file; the multimode fibre dialog holds the normalised bandwidth.
+// project file; the menu's last entry writes the design report; the
+// multimode fibre dialog holds the normalised bandwidth.
 // Every handler runs under one guard, which shows a failure in the
 // application's error box.
 //
@@ -63,6 +64,12 @@ public slots:
     void Abrir1Click();
     void Salvar1Click();
     void SalvarComo1Click();
+    // "Relatório de projeto (PDF)...": the OK action first (a field that is
+    // not a number ends it there, with nothing written; a fault is shown as
+    // OK shows it, and the report holds the results up to it), then the name
+    // of a PDF file, and the design report of the window's figures written
+    // to it, the same as `vantero NAME --report` writes for them.
+    void RelatorioDeProjeto1Click();
 
 protected:
     // How a program's window differs from the others.
@@ -80,7 +87,8 @@ protected:
     CalculatorForm(Platform& platform, const Calculator& calculator, QWidget* parent);
 
     // Once the components exist and the program's own handlers are wired:
-    // the frame, icon and pictures, the shared handlers, the keyboard, the
+    // the frame, icon and pictures, the design report's entry after
+    // "Imprimir..." in the file menu, the shared handlers, the keyboard, the
     // names for assistive technology, FormCreate, the focus in the first
     // field of the page shown, then the multimode fibre dialog (hidden), and
     // the window centred on its screen.
@@ -101,8 +109,15 @@ protected:
     const HandlerGuard& guard() const { return m_guard; }
 
 private:
+    // A run on the window's figures, and what it gave.
+    struct Calculation {
+        std::unique_ptr<Session> session;
+        RunReport report;
+    };
+
     QWidget* inputField(std::string_view input) const;
-    void applyOutputs(const RunReport& report);
+    // What OK does, up to showing the failure that ended the run.
+    Calculation calculate();
 
     Platform& m_platform;
     const Calculator& m_calculator;

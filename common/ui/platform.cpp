@@ -27,7 +27,8 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, co
     box.exec();
 }
 
-std::optional<QString> ask(QWidget* parent, QFileDialog::AcceptMode mode) {
+std::optional<QString> ask(QWidget* parent, QFileDialog::AcceptMode mode,
+                           const SaveOffer& offer = {}) {
     QFileDialog dialog(ownerOfBoxes(parent));
     keepAboveTheProgram(&dialog);
     dialog.setAcceptMode(mode);
@@ -37,6 +38,12 @@ std::optional<QString> ask(QWidget* parent, QFileDialog::AcceptMode mode) {
         // No overwrite question: saving replaces the project file, as the
         // user asked by choosing its name.
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!offer.filter.isEmpty()) {
+            dialog.setNameFilter(offer.filter);
+        }
+        if (!offer.proposedName.isEmpty()) {
+            dialog.selectFile(offer.proposedName);
+        }
     }
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
@@ -71,8 +78,8 @@ std::optional<QString> QtPlatform::askOpenFileName(QWidget* parent) {
     return ask(parent, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtPlatform::askSaveFileName(QWidget* parent) {
-    return ask(parent, QFileDialog::AcceptSave);
+std::optional<QString> QtPlatform::askSaveFileName(QWidget* parent, const SaveOffer& offer) {
+    return ask(parent, QFileDialog::AcceptSave, offer);
 }
 
 void QtPlatform::endApplication() {

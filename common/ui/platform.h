@@ -8,6 +8,14 @@ class QWidget;
 
 namespace vantero::ui {
 
+// What a save dialog offers: the kind of file it lists (a filter such as
+// "Relatório PDF (*.pdf)"; every file when empty) and the name it proposes
+// (none when empty; a bare name stands in the dialog's folder).
+struct SaveOffer {
+    QString filter;
+    QString proposedName;
+};
+
 // Everything of the desktop that a window needs and a test must not see for
 // real: the message boxes, the file dialogs and ending the program. The
 // programs use QtPlatform; the tests a RecordingPlatform.
@@ -25,7 +33,7 @@ public:
     // The open and save file dialogs: the chosen full path, or nothing when
     // the user cancels.
     virtual std::optional<QString> askOpenFileName(QWidget* parent) = 0;
-    virtual std::optional<QString> askSaveFileName(QWidget* parent) = 0;
+    virtual std::optional<QString> askSaveFileName(QWidget* parent, const SaveOffer& offer) = 0;
     // Ends the program at once, without a question.
     virtual void endApplication() = 0;
 };
@@ -43,7 +51,7 @@ public:
     void showError(QWidget* parent, const QString& text) override;
     void showWarning(QWidget* parent, const QString& text) override;
     std::optional<QString> askOpenFileName(QWidget* parent) override;
-    std::optional<QString> askSaveFileName(QWidget* parent) override;
+    std::optional<QString> askSaveFileName(QWidget* parent, const SaveOffer& offer) override;
     void endApplication() override;
 };
 

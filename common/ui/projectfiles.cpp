@@ -31,7 +31,7 @@ QWidget* ProjectFiles::fields() const {
 }
 
 void ProjectFiles::saveAs() {
-    const auto chosen = m_platform.askSaveFileName(m_window);
+    const auto chosen = m_platform.askSaveFileName(m_window, {});
     if (!chosen) {
         return;
     }

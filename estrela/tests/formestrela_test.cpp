@@ -1,4 +1,5 @@
 #include "common/ui/testing/networkwindowtests.h"
+#include "common/ui/testing/reportentrytests.h"
 #include "estrela/core/description.h"
 #include "estrela/formestrela.h"
 
@@ -63,6 +64,7 @@ struct StarProgram {
 namespace vantero::ui::testing {
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Estrela, CalculatorWindow, estrela::StarProgram);
+INSTANTIATE_TYPED_TEST_SUITE_P(Estrela, DesignReportEntry, estrela::StarProgram);
 INSTANTIATE_TYPED_TEST_SUITE_P(Estrela, NetworkWindow, estrela::StarProgram);
 
 namespace {

@@ -1,4 +1,5 @@
 #include "common/ui/testing/calculatorwindowtests.h"
+#include "common/ui/testing/reportentrytests.h"
 #include "tavo/core/description.h"
 #include "tavo/dialogfibra.h"
 #include "tavo/formtavo.h"
@@ -72,6 +73,7 @@ struct PointProgram {
 namespace vantero::ui::testing {
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Tavo, CalculatorWindow, tavo::PointProgram);
+INSTANTIATE_TYPED_TEST_SUITE_P(Tavo, DesignReportEntry, tavo::PointProgram);
 
 namespace {
 

@@ -501,8 +501,8 @@ TYPED_TEST_P(CalculatorWindow, theFileMenuInOrderAndPrintDoesNothing) {
     for (const QAction* action : menu->actions()) {
         entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
-    EXPECT_EQ(entries,
-              (QStringList{"Abrir...", "Salvar...", "Salvar Como...", "-", P::printCaption}));
+    EXPECT_EQ(entries, (QStringList{"Abrir...", "Salvar...", "Salvar Como...", "-", P::printCaption,
+                                    "-", "Relatório de projeto (PDF)..."}));
 
     this->form.template findChild<QAction*>("Imprimir1")->trigger();
     QTest::mouseClick(this->template find<QToolButton>("SpeedButton3"), Qt::LeftButton);

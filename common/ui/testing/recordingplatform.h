@@ -7,13 +7,14 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace vantero::ui {
 
 // A Platform for tests: it shows nothing, records every box in order as
 // "<kind>: <text>", answers the file dialogs from a queue of prepared paths
-// (an empty path, or nothing prepared, means the user cancels) and counts
-// requests to end.
+// (an empty path, or nothing prepared, means the user cancels), keeps what
+// each save dialog offered and counts requests to end.
 class RecordingPlatform final : public Platform {
 public:
     QStringList boxes; // "failure: ...", "error: ...", "warning: ..."
@@ -21,6 +22,7 @@ public:
     QStringList saveAnswers;
     int openDialogs = 0;
     int saveDialogs = 0;
+    std::vector<SaveOffer> saveOffers;
     int endRequests = 0;
     // Runs while a box is up, as the user would act before dismissing it.
     std::function<void(const QString& box)> whileBoxIsUp;
@@ -32,8 +34,9 @@ public:
         ++openDialogs;
         return next(openAnswers);
     }
-    std::optional<QString> askSaveFileName(QWidget*) override {
+    std::optional<QString> askSaveFileName(QWidget*, const SaveOffer& offer) override {
         ++saveDialogs;
+        saveOffers.push_back(offer);
         return next(saveAnswers);
     }
     void endApplication() override { ++endRequests; }
