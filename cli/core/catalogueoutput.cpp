@@ -1,6 +1,6 @@
 #include "cli/core/catalogueoutput.h"
 
-#include "cli/core/json.h"
+#include "common/runs/json.h"
 #include "common/catalogue/locations.h"
 
 #include <algorithm>

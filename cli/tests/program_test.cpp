@@ -417,7 +417,7 @@ TEST(CommandLine, aFaultAndAReportThatCannotBeWrittenAreBothReported) {
     // report in a folder that does not exist, both failures, the fault first,
     // and the report's status; with one that is written, the fault alone.
     TemporaryFolder folder;
-    const auto pdf = [](const DesignReport&) { return std::string("%PDF"); };
+    const auto pdf = [](const report::DesignReport&) { return std::string("%PDF"); };
     const std::string lost = folder.file("missing/x.pdf");
     Outcome o = runVantero({"tavo", "--set", "bitRate=0", "--report", lost}, {}, pdf);
     EXPECT_EQ(o.status, 3);
