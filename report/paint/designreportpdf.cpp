@@ -3,6 +3,8 @@
 #include "common/numbers/formatting.h"
 #include "report/barchart.h"
 #include "report/paint/chartpainter.h"
+#include "report/paint/headroom.h"
+#include "report/paint/paintedfile.h"
 #include "report/reportcharts.h"
 
 #include <QBuffer>
@@ -16,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <vector>
 
 namespace vantero::report {
@@ -47,8 +50,8 @@ QFont mono(double points, bool bold = false) {
 // The pages of the report and where the next block goes.
 class ReportPages {
 public:
-    explicit ReportPages(QPdfWriter& writer, const DesignReport& report)
-        : m_writer(writer), m_report(report), m_painter(&writer) {
+    ReportPages(QPdfWriter& writer, QPainter& painter, const DesignReport& report)
+        : m_writer(writer), m_report(report), m_painter(painter) {
         m_painter.setRenderHint(QPainter::Antialiasing);
         m_painter.setRenderHint(QPainter::TextAntialiasing);
         startPage();
@@ -66,11 +69,11 @@ public:
     }
 
     void newPage() {
-        m_writer.newPage();
+        if (!m_writer.newPage()) {
+            throw std::bad_alloc();
+        }
         startPage();
     }
-
-    void finish() { m_painter.end(); }
 
     // A line of text across the content, wrapped; gives its height.
     double paragraph(const QString& line, const QFont& font, const QColor& colour,
@@ -125,7 +128,7 @@ private:
 
     QPdfWriter& m_writer;
     const DesignReport& m_report;
-    QPainter m_painter;
+    QPainter& m_painter;
     double m_y = marginTop;
     int m_page = 0;
 };
@@ -310,6 +313,7 @@ void chartPage(ReportPages& pages, const DesignReport& report) {
 } // namespace
 
 std::string drawDesignReport(const DesignReport& report) {
+    ensureMemory(pdfMemory);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -320,15 +324,16 @@ std::string drawDesignReport(const DesignReport& report) {
     writer.setTitle(QStringLiteral("Relatório de projeto: ") + text(report.caption));
     writer.setCreator(QStringLiteral("VANTERO"));
 
-    ReportPages pages(writer, report);
-    firstPage(pages, report);
-    if (report.budgets) {
-        pages.newPage();
-        budgetPage(pages, report);
-        pages.newPage();
-        chartPage(pages, report);
-    }
-    pages.finish();
+    paintOn(writer, [&](QPainter& painter) {
+        ReportPages pages(writer, painter, report);
+        firstPage(pages, report);
+        if (report.budgets) {
+            pages.newPage();
+            budgetPage(pages, report);
+            pages.newPage();
+            chartPage(pages, report);
+        }
+    });
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
