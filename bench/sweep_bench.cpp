@@ -1,6 +1,6 @@
 #include "calculators/registry.h"
-#include "cli/core/csvwriter.h"
 #include "cli/core/sweep.h"
+#include "common/runs/csvwriter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,7 +29,7 @@ void sweepPointWithCsvRow(benchmark::State& state, const vantero::Calculator* ca
     const vantero::cli::SweepRange range{*calculator->findInput("bitRate"), 1, 1000, 1000000, true};
     std::FILE* null = std::fopen("/dev/null", "w");
     {
-        vantero::cli::CsvWriter csv(vantero::cli::streamSink(null, "/dev/null"));
+        vantero::CsvWriter csv(vantero::streamSink(null, "/dev/null"));
         std::size_t i = 0;
         for (auto _ : state) {
             csv.row(session->runAt(range.input, vantero::cli::sweepValue(range, i)));

@@ -42,10 +42,6 @@ struct Setting {
     int value = 0;
 };
 
-// The value of `choice` named `name`, its letters in either case ("rz" is
-// "RZ"), if any.
-std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_view name);
-
 // Resolves NAME=VALUE. An unknown name, a choice value that is not one of the
 // choice's (in either case), or no "=" is a usage error that lists what is
 // valid; a text that
@@ -55,6 +51,10 @@ std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_
 Setting resolveSetting(const Calculator& calculator, std::string_view nameValue);
 
 void applySetting(Session& session, const Setting& setting);
+
+// Reads the length of --at: a number of km, 0 or more, by the number rules of
+// the fields. Anything else is a usage error.
+double parseLength(std::string_view text);
 
 // The names of a calculator's inputs or choices, for the messages that list
 // them: "a, b, c".

@@ -1,9 +1,9 @@
 #include "cli/core/designreport.h"
 
 #include "cli/core/chart.h"
-#include "cli/core/report.h"
 #include "common/numbers/formatting.h"
 #include "common/numbers/numbers.h"
+#include "common/runs/report.h"
 
 #include <array>
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "cli/core/sweep.h"
 
 #include "cli/core/arguments.h"
-#include "cli/core/csvwriter.h"
 #include "common/numbers/failure.h"
 #include "common/numbers/numbers.h"
+#include "common/runs/csvwriter.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,8 +1,8 @@
-#include "cli/core/csvwriter.h"
-#include "cli/core/json.h"
-#include "cli/core/report.h"
 #include "cli/tests/commandline.h"
 #include "common/numbers/failure.h"
+#include "common/runs/csvwriter.h"
+#include "common/runs/json.h"
+#include "common/runs/report.h"
 #include "common/testing/calculationtesting.h"
 
 #include <gtest/gtest.h>

@@ -1,21 +1,10 @@
-#include "cli/core/budgetoutput.h"
+#include "common/runs/budgetoutput.h"
 
-#include "cli/core/arguments.h"
-#include "cli/core/json.h"
-#include "cli/core/report.h"
 #include "common/numbers/formatting.h"
-#include "common/numbers/numbers.h"
+#include "common/runs/json.h"
+#include "common/runs/report.h"
 
-namespace vantero::cli {
-
-double parseLength(std::string_view text) {
-    const NumberText length(text);
-    if (!length.isNumber() || !(length.value() >= 0)) {
-        throw UsageError("--at needs a length of fibre in km, 0 or more, not \"" +
-                         std::string(text) + "\"");
-    }
-    return static_cast<double>(length.value());
-}
+namespace vantero {
 
 std::string budgetsText(const LinkBudgets& budgets) {
     std::string text;
@@ -97,4 +86,4 @@ void appendBudgetsJson(std::string& json, std::span<const LinkBudgets> lengths) 
     json += lengths.empty() ? "]" : "\n  ]";
 }
 
-} // namespace vantero::cli
+} // namespace vantero

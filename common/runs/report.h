@@ -1,13 +1,13 @@
 #pragma once
 
-#include "calculators/registry.h"
+#include "common/calculator/calculator.h"
 #include "common/numbers/failure.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace vantero::cli {
+namespace vantero {
 
 // The results of a run as lines "name<TAB>text", in the order the run set
 // them, each text as the window shows it; the rise-time message as
@@ -31,4 +31,4 @@ std::string failureMessage(const Failure& failure);
 // a number, 3 a file failure.
 int exitStatus(const Failure& failure);
 
-} // namespace vantero::cli
+} // namespace vantero

@@ -6,13 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace vantero::cli {
+namespace vantero {
 
 // The budgets at the lengths given with --at, after the results.
-
-// Reads the length of --at: a number of km, 0 or more, by the number rules of
-// the fields. Anything else is a usage error.
-double parseLength(std::string_view text);
 
 // The budgets at one length as lines "name<TAB>text": "at" and the length,
 // each power term, each rise-time term, powerMargin, riseTimeMargin (numbers
@@ -28,4 +24,4 @@ std::string budgetsText(const LinkBudgets& budgets);
 // "fault" (string or null).
 void appendBudgetsJson(std::string& json, std::span<const LinkBudgets> lengths);
 
-} // namespace vantero::cli
+} // namespace vantero

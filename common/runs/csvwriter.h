@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calculators/registry.h"
+#include "common/calculator/calculator.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vantero::cli {
+namespace vantero {
 
 // Where the bytes of an output go, as they come: a stream or a file being
 // replaced. A failure to write throws FileFailure naming the output.
@@ -38,9 +38,11 @@ public:
     // Writes what is buffered.
     void finish();
 
-private:
-    void room(std::size_t bytes);
-    void flush();
+    // The pieces of the rows of other tables that hold the sweep's cells:
+    // bytes as they are, a text cell (quoted when it must be), a number cell
+    // (empty when not set), and the cells of a point after the input's, each
+    // after its comma: powerDistance, riseTimeDistance, maximumDistance,
+    // limitedBy and the message or the fault's text.
     void put(std::string_view text);
     void put(char c) {
         if (m_used == m_buffer.size()) {
@@ -48,10 +50,14 @@ private:
         }
         m_buffer[m_used++] = c;
     }
+    void putText(std::string_view text);
     void putNumber(double value);
     void putNumber(const std::optional<double>& value);
-    void putText(std::string_view text);
     void putOutputs(const SweepPoint& point);
+
+private:
+    void room(std::size_t bytes);
+    void flush();
 
     OutputSink m_sink;
     std::vector<char> m_buffer;
@@ -61,4 +67,4 @@ private:
     std::string_view m_plainMessage;
 };
 
-} // namespace vantero::cli
+} // namespace vantero

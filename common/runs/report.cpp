@@ -1,9 +1,9 @@
-#include "cli/core/report.h"
+#include "common/runs/report.h"
 
-#include "cli/core/budgetoutput.h"
-#include "cli/core/json.h"
+#include "common/runs/budgetoutput.h"
+#include "common/runs/json.h"
 
-namespace vantero::cli {
+namespace vantero {
 
 std::string runText(const RunReport& run) {
     std::string text;
@@ -98,4 +98,4 @@ int exitStatus(const Failure& failure) {
     return 3;
 }
 
-} // namespace vantero::cli
+} // namespace vantero

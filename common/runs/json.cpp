@@ -1,10 +1,10 @@
-#include "cli/core/json.h"
+#include "common/runs/json.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 
-namespace vantero::cli {
+namespace vantero {
 namespace {
 
 // The length of the well-formed UTF-8 sequence at the start of `s`, or 0.
@@ -96,4 +96,4 @@ void appendJsonNumber(std::string& out, double value) {
     out.append(buffer, result.ptr);
 }
 
-} // namespace vantero::cli
+} // namespace vantero

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace vantero::cli {
+namespace vantero {
 
 // Appends `text` as a JSON string: quotes, backslashes and control characters
 // escaped, UTF-8 passed through, and any byte that is not part of a
@@ -15,4 +15,4 @@ void appendJsonString(std::string& out, std::string_view text);
 // a not-a-number or an infinity, which JSON cannot hold, as null.
 void appendJsonNumber(std::string& out, double value);
 
-} // namespace vantero::cli
+} // namespace vantero
