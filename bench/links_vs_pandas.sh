@@ -33,7 +33,8 @@ $pandas_run
 # other work.
 cpu() {
   /usr/bin/time -f '%U %S' -o "$work/cpu" "$@" >/dev/null 2>&1 || true
-  awk '{print $1 + $2}' "$work/cpu"
+  # (after "Command exited with non-zero status 1", when it did)
+  tail -n 1 "$work/cpu" | awk '{print $1 + $2}'
 }
 vantero_cpu=$(cpu $vantero_run)
 pandas_cpu=$(cpu $pandas_run)
@@ -50,7 +51,7 @@ else
   wall() {
     for _ in 1 2 3; do
       /usr/bin/time -f '%e' -o "$work/wall" "$@" >/dev/null 2>&1 || true
-      cat "$work/wall"
+      tail -n 1 "$work/wall"
     done | sort -n | sed -n 2p
   }
   vantero_s=$(wall $vantero_run)
@@ -72,5 +73,6 @@ awk -v n="$big" 'BEGIN {
 }' >"$work/big.csv"
 rm -f "$work/links.csv" "$work/vantero.csv" "$work/pandas.csv"
 /usr/bin/time -f '%M %e' -o "$work/peak" $vantero tavo --links "$work/big.csv" --csv "$work/big.out.csv" || [ $? -eq 1 ]
-awk -v n="$big" '{printf "%d links: peak resident memory %.1f MB, %.1f s\n", n, $1 / 1024, $2}' "$work/peak"
+tail -n 1 "$work/peak" |
+  awk -v n="$big" '{printf "%d links: peak resident memory %.1f MB, %.1f s\n", n, $1 / 1024, $2}'
 wc -l <"$work/big.out.csv" | awk -v n="$big" '$1 != n + 1 {print "the output has " $1 " lines"; exit 1}'

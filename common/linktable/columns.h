@@ -25,7 +25,8 @@ public:
 };
 
 // A column that sets several figures of a link from one cell (a part from a
-// catalogue, say).
+// catalogue, say). Its functions are called on several threads at once, each
+// with a session of its own.
 class ExtraColumn {
 public:
     virtual ~ExtraColumn() = default;

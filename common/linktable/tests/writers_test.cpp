@@ -1,7 +1,6 @@
 #include "calculators/registry.h"
 #include "common/linktable/evaluation.h"
 #include "common/linktable/writers.h"
-#include "common/runs/report.h"
 
 #include <gtest/gtest.h>
 
@@ -75,29 +74,6 @@ TEST(JsonLines, putAnObjectOnOneLineWithoutTouchingItsStrings) {
     std::string line;
     appendOnOneLine(line, "{\n  \"a\": \"x,\\n  \\\" y\",\n  \"b\": [\n    1,\n    2\n  ]\n}\n");
     EXPECT_EQ(line, "{\"a\": \"x,\\n  \\\" y\", \"b\": [1, 2]}");
-}
-
-TEST(JsonLines, areTheObjectOfJsonAfterRowIdStatusAndError) {
-    const std::vector<std::string_view> header = {"id", "lineCode", "length"};
-    const LinkColumns columns(tavo(), header);
-    const std::unique_ptr<Session> base = tavo().newSession();
-    LinkEvaluator evaluator(*base, columns);
-    const std::vector<std::string_view> good = {"a\"", "rz", "10"};
-    const LinkOutcome& outcome = evaluator.evaluate({4, 5, good, {}}, true);
-    std::string line;
-    appendJsonLine(line, evaluator.session(), columns, outcome);
-    // The object --set lineCode=rz --at 10 --json prints.
-    std::vector<LinkBudgets> at{evaluator.session().budgetsAt(10)};
-    std::string object;
-    appendOnOneLine(object, runJson(evaluator.session(), evaluator.session().run(), &at));
-    EXPECT_EQ(line, "{\"row\": 4, \"id\": \"a\\\"\", \"status\": \"ok\", \"error\": null, " +
-                        object.substr(1) + "\n");
-
-    const std::vector<std::string_view> bad = {"b", "AMI", ""};
-    line.clear();
-    appendJsonLine(line, evaluator.session(), columns, evaluator.evaluate({5, 6, bad, {}}, true));
-    EXPECT_EQ(line, "{\"row\": 5, \"id\": \"b\", \"status\": \"error\", \"error\": \"lineCode is "
-                    "one of NRZ, RZ, not \\\"AMI\\\"\"}\n");
 }
 
 } // namespace
