@@ -13,16 +13,6 @@ std::string inQuotes(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-char lowerCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lowerCase(x) == lowerCase(y);
-           });
-}
-
 // --at and --report describe one link, not a sweep.
 void checkSingleCalculationOptions(const Arguments& a) {
     if (!a.at.empty()) {
@@ -45,9 +35,32 @@ void checkCatalogueCommand(const Arguments& a) {
                          inQuotes(a.words[0]));
     }
     const bool others = a.open || !a.sets.empty() || !a.uses.empty() || a.save || a.sweep ||
-                        a.log || a.csv || a.plot || !a.at.empty() || a.report;
+                        a.log || a.csv || a.plot || !a.at.empty() || a.report || a.links;
     if (others) {
         throw UsageError("catalogue takes only --catalogue and --json");
+    }
+}
+
+// A table of links writes its own CSV or JSON Lines, of each link at the
+// length of its row.
+void checkLinksOptions(const Arguments& a) {
+    for (const auto& [given, name] :
+         {std::pair{a.sweep.has_value(), "--sweep"}, std::pair{!a.at.empty(), "--at"},
+          std::pair{a.save.has_value(), "--save"}, std::pair{a.plot.has_value(), "--plot"},
+          std::pair{a.log, "--log"}}) {
+        if (given) {
+            throw UsageError(std::string(name) +
+                             " does not go with --links: the table gives each link its figures "
+                             "and its length");
+        }
+    }
+    if (a.report) {
+        throw UsageError("--report with --links: the summary report of a table of links is not "
+                         "available yet");
+    }
+    if (a.json && a.csv) {
+        throw UsageError("--json with --links writes JSON Lines to standard output, in the place "
+                         "of the CSV: leave out --csv");
     }
 }
 
@@ -59,6 +72,10 @@ void checkCombination(const Arguments& a) {
     if (isStandardOutput(a.save)) {
         throw UsageError("--save writes a project file: name the file (\"-\", standard output, "
                          "is for --csv and --plot)");
+    }
+    if (a.links) {
+        checkLinksOptions(a);
+        return;
     }
     if (isStandardOutput(a.csv) && isStandardOutput(a.plot)) {
         throw UsageError("--csv - and --plot -: only one of them can go to standard output");
@@ -85,7 +102,8 @@ void checkCombination(const Arguments& a) {
          {std::pair{a.log, "--log"}, std::pair{a.csv.has_value(), "--csv"},
           std::pair{a.plot.has_value(), "--plot"}}) {
         if (given) {
-            throw UsageError(std::string(name) + " goes with --sweep NAME=FROM:TO:COUNT");
+            throw UsageError(std::string(name) + " goes with --sweep NAME=FROM:TO:COUNT" +
+                             (name == std::string_view("--csv") ? " or --links FILE" : ""));
         }
     }
 }
@@ -149,24 +167,6 @@ Arguments parseArguments(std::span<const std::string_view> args,
     return a;
 }
 
-std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_view name) {
-    for (std::size_t v = 0; v < choice.values.size(); ++v) {
-        if (equalIgnoringCase(choice.values[v], name)) {
-            return static_cast<int>(v);
-        }
-    }
-    return std::nullopt;
-}
-
-double parseLength(std::string_view text) {
-    const NumberText length(text);
-    if (!length.isNumber() || !(length.value() >= 0)) {
-        throw UsageError("--at needs a length of fibre in km, 0 or more, not \"" +
-                         std::string(text) + "\"");
-    }
-    return static_cast<double>(length.value());
-}
-
 std::string inputNames(const Calculator& calculator) {
     return joined(calculator.inputs(), &InputDescription::name);
 }
@@ -214,6 +214,15 @@ void applySetting(Session& session, const Setting& setting) {
     } else {
         session.setChoice(setting.index, setting.value);
     }
+}
+
+double parseLength(std::string_view text) {
+    const NumberText length(text);
+    if (!length.isNumber() || !(length.value() >= 0)) {
+        throw UsageError("--at needs a length of fibre in km, 0 or more, not \"" +
+                         std::string(text) + "\"");
+    }
+    return static_cast<double>(length.value());
 }
 
 } // namespace vantero::cli

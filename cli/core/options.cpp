@@ -68,6 +68,21 @@ constexpr OptionSpec options[] = {
                 "with the value's name in the first column.",
                 "run each value of a choice, in the order CALCULATORS below lists them, and "
                 "print the same CSV with the value's name in the first column."}}},
+    {.name = "--links",
+     .value = &Arguments::links,
+     .completion = Completion::Files,
+     .forms = {{"FILE",
+                "run every link of a table: a CSV file (\"-\" is standard input) whose header "
+                "names each column by an input or a choice (the names below), or id (any text, "
+                "copied to the output) or length (km: both budgets at that length, as --at). "
+                "Each link starts from --open and every --set, and each non-empty cell "
+                "replaces that input's text or sets that choice. Prints CSV, one row per link "
+                "in the table's order: row, id, the columns of --sweep, with a length column "
+                "length, powerMargin, riseTimeMargin, powerBudgetMet and riseTimeBudgetMet "
+                "(yes or no), then status (ok; fault, an arithmetic fault; error, a cell that "
+                "is not a number or not a value of its choice, or a row that cannot be read) "
+                "and error (the message, naming the column). A bad row never stops the "
+                "others."}}},
     {.name = "--csv",
      .value = &Arguments::csv,
      .completion = Completion::Files,
@@ -110,7 +125,10 @@ constexpr OptionSpec options[] = {
                         "text), message and fault, and with --at the array \"at\" (one object "
                         "per length, in order, also for one): distance, powerTerms and "
                         "riseTimeTerms (arrays of {name, value, unit}), powerMargin, "
-                        "riseTimeMargin, powerBudgetMet, riseTimeBudgetMet and fault."}}},
+                        "riseTimeMargin, powerBudgetMet, riseTimeBudgetMet and fault. With "
+                        "--links, JSON Lines instead of the CSV: one such object per link, on "
+                        "a line, after row, id, status and error, with \"at\" when the table "
+                        "has a length column."}}},
     {.name = "--log",
      .value = &Arguments::log,
      .forms = {{.help = "space the points geometrically (a constant ratio)."}}},
@@ -130,6 +148,7 @@ constexpr std::string_view modes[] = {
     "CALCULATOR [--open] [--use] [--set] [--json] [--save] [--at] [--report]",
     "CALCULATOR [--open] [--use] [--set] --sweep=NAME=FROM:TO:COUNT [--log] [--csv] [--plot]",
     "CALCULATOR [--open] [--use] [--set] --sweep=CHOICE [--csv]",
+    "CALCULATOR [--open] [--use] [--set] --links [--csv] [--json]",
     "catalogue [fibre|transceiver] [NAME] [--catalogue] [--json]",
     "[CALCULATOR] --help",
     "--version",

@@ -23,6 +23,7 @@ struct Arguments {
     bool json = false;
     std::optional<std::string> save;
     std::optional<std::string> sweep; // NAME=FROM:TO:COUNT, or the NAME of a choice
+    std::optional<std::string> links; // a table of links; "-" is standard input
     bool log = false;
     std::optional<std::string> csv;
     std::optional<std::string> plot;

@@ -4,10 +4,12 @@
 #include "cli/core/catalogueoutput.h"
 #include "cli/core/choicesweep.h"
 #include "cli/core/joined.h"
+#include "cli/core/links.h"
 #include "cli/core/sweepargument.h"
 #include "common/calculator/projectfile.h"
 #include "common/catalogue/locations.h"
 #include "common/fileoutput/filereplacement.h"
+#include "common/numbers/failure.h"
 #include "common/runs/budgetoutput.h"
 #include "common/runs/csvwriter.h"
 #include "common/runs/runoutput.h"
@@ -39,15 +41,18 @@ constexpr std::string_view closing =
     "\n"
     "Where a file is written (--csv, --plot), \"-\" is standard output, and so is a\n"
     "name of the file standard output is open on (/dev/stdout, say): it is written\n"
-    "as a stream. \"--\" ends the options: what follows it is the calculator.\n"
+    "as a stream. Where one is read (--links), \"-\" is standard input. \"--\" ends\n"
+    "the options: what follows it is the calculator.\n"
     "\n"
     "Exit status:\n"
     "  0  the calculation ran: a failed rise-time budget is a result, not an error,\n"
-    "     and so is a faulting point of a sweep, shown in its row;\n"
+    "     and so is a faulting point of a sweep, shown in its row; with --links,\n"
+    "     every link ran and meets both budgets at its length;\n"
     "  1  an arithmetic fault, its text on standard error after the results set\n"
-    "     before it;\n"
+    "     before it; with --links, a link that faults, has a bad cell or fails a\n"
+    "     budget at its length (the output is whole all the same);\n"
     "  2  a usage error, or a text that is not a number (the message names the\n"
-    "     input);\n"
+    "     input), or a column of --links that is none or is given twice;\n"
     "  3  a file failure: a file that cannot be read or written, standard output\n"
     "     included;\n"
     "  4  the memory ran out.\n"
@@ -67,7 +72,10 @@ constexpr std::string_view closing =
     "  vantero tavo --sweep bitRate=1:1000:1000 --log --plot tavo.png\n"
     "      the chart of 1000 bit rates, and no CSV\n"
     "  vantero estrela --sweep blockCode --csv -\n"
-    "      the star link with each block code, CSV on standard output\n";
+    "      the star link with each block code, CSV on standard output\n"
+    "  vantero tavo --open base.dig --links links.csv --csv verdicts.csv\n"
+    "      every link of a table from the figures of base.dig, each with its own\n"
+    "      cells and length, its verdict and margins in verdicts.csv\n";
 
 std::string trimmed(std::string_view text) {
     while (!text.empty() && text.back() == ' ') {
@@ -373,6 +381,17 @@ int runChoiceSweep(Session& session, const ChoiceSweep& sweep, const Arguments& 
     return 0;
 }
 
+// Runs every link of the table on the session's figures, writing its CSV or
+// JSON Lines as it goes.
+int runLinks(const Session& session, const Arguments& a, std::FILE* out) {
+    LinksTable table(session.calculator(), *a.links);
+    std::optional<FileReplacement> csvFile;
+    openOutput(csvFile, a.csv, out);
+    const int status = table.run(session, a.json, outputSink(csvFile, out, a.csv));
+    finishOutput(csvFile, out, a.csv);
+    return status;
+}
+
 // The design report of the link, written to its file.
 void writeReport(const Session& session, const RunReport& run, const Arguments& a,
                  const ReportRenderer& drawReport) {
@@ -512,6 +531,9 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     parts.apply(*session, err);
     for (const Setting& setting : settings) {
         applySetting(*session, setting);
+    }
+    if (a.links) {
+        return runLinks(*session, a, out);
     }
     if (a.save) {
         saveProject(*session, projectFileForSaving(*a.save, calculator->layout().extension));

@@ -27,6 +27,8 @@ using ReportRenderer = std::function<std::string(const report::DesignReport&)>;
 // "vantero: "), and gives the exit status: 0 when the calculation ran, 1 on
 // an arithmetic fault, 2 on a usage error or a text that is not a number, 3
 // on a file failure (standard output included), 4 when the memory runs out.
+// A table of links (--links) gives 0 when every link is ok and meets both
+// budgets at its length, else 1.
 // `drawChart` and `drawReport` are empty in a build that draws no charts;
 // --plot and --report are then usage errors.
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,

@@ -73,6 +73,8 @@ public:
     // Inputs and choices by their index in the calculator's descriptions.
     virtual const std::string& text(std::size_t input) const = 0;
     virtual void setText(std::size_t input, std::string_view text) = 0;
+    // An input's text with the outcome of its conversion.
+    virtual const NumberText& number(std::size_t input) const = 0;
     int choice(std::size_t index) const { return m_choices.at(index); }
     void setChoice(std::size_t index, int value);
 
@@ -81,6 +83,10 @@ public:
     virtual void checkLeadingInputs() const = 0;
     // One run on the current figures.
     virtual RunReport run() const = 0;
+    // The same run, keeping what a sweep keeps of it (the point's input is 0),
+    // and its outputs in `outputs` when given, as run() gives them.
+    virtual SweepPoint runPoint() const = 0;
+    virtual SweepPoint runPoint(RunReport& outputs) const = 0;
     // One run with the numeric input `input` set to `value` (no text); the
     // input keeps that value afterwards.
     virtual SweepPoint runAt(std::size_t input, double value) = 0;
@@ -143,6 +149,10 @@ private:
     std::span<const PartInput> m_partInputs;
 };
 
+// The value of `choice` named `name`, its letters in either case ("rz" is
+// "RZ"), if any.
+std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_view name);
+
 // Reads a project file into the session as "Abrir..." reads it into the
 // window: every number as its three-decimal text; a choice record with a code
 // of the choice selects its value; one with any other code leaves the choice
@@ -195,8 +205,9 @@ private:
             return session;
         }
 
-        const std::string& text(std::size_t input) const override {
-            return (m_input.*m_of.m_inputFields[input].member).text();
+        const std::string& text(std::size_t input) const override { return number(input).text(); }
+        const NumberText& number(std::size_t input) const override {
+            return m_input.*m_of.m_inputFields[input].member;
         }
         void setText(std::size_t input, std::string_view text) override {
             m_input.*m_of.m_inputFields[input].member = NumberText(text);
@@ -210,18 +221,15 @@ private:
             }
         }
 
-        RunReport run() const override {
+        RunReport run() const override { return reportOf(m_of.m_calculate(m_input, Newton)); }
+
+        SweepPoint runPoint() const override {
+            return pointOf(m_of.m_calculate(m_input, Newton), 0);
+        }
+        SweepPoint runPoint(RunReport& outputs) const override {
             const Result result = m_of.m_calculate(m_input, Newton);
-            RunReport run;
-            for (const auto& field : m_of.m_resultFields) {
-                const Output& output = result.*field.member;
-                if (output.isSet()) {
-                    run.outputs.push_back(
-                        {field.name, field.component, field.kind, output, field.label});
-                }
-            }
-            run.fault = result.fault;
-            return run;
+            outputs = reportOf(result);
+            return pointOf(result, 0);
         }
 
         SweepPoint runAt(std::size_t input, double value) override {
@@ -237,6 +245,19 @@ private:
         LinkBudgets budgetsAt(double km) const override { return m_of.m_budgets(m_input, km); }
 
     private:
+        RunReport reportOf(const Result& result) const {
+            RunReport run;
+            for (const auto& field : m_of.m_resultFields) {
+                const Output& output = result.*field.member;
+                if (output.isSet()) {
+                    run.outputs.push_back(
+                        {field.name, field.component, field.kind, output, field.label});
+                }
+            }
+            run.fault = result.fault;
+            return run;
+        }
+
         static SweepPoint pointOf(const Result& result, double input) {
             SweepPoint point;
             point.input = input;
