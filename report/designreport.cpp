@@ -188,6 +188,10 @@ DesignReport designReport(const Session& session, const RunReport& run,
     return report;
 }
 
+std::vector<ReportInputPage> reportInputPages(const Session& session) {
+    return inputPages(session);
+}
+
 std::string todaysDate() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

@@ -75,6 +75,10 @@ struct DesignReport {
 DesignReport designReport(const Session& session, const RunReport& run,
                           const std::string& projectFile, const std::string& date);
 
+// The inputs of a session by page of the window, each with its label, text
+// and unit, as the report lists them.
+std::vector<ReportInputPage> reportInputPages(const Session& session);
+
 // Today's date in the report's form, dd/mm/aaaa.
 std::string todaysDate();
 
