@@ -1,7 +1,8 @@
-// The columns fibre and transceiver of a table of links: a row's parts set
-// what --use sets, before the row's own cells; a part that cannot be used is
-// that row's error; no row takes a part's figures from the rows before it,
-// and the threads change nothing.
+// The columns fibre and transceiver of a table of links: a row's parts come
+// before the row's own cells; a part that cannot be used is that row's
+// error; no row takes a part's figures from the rows before it, and the
+// threads change nothing. (That a row computes as the same link by --use,
+// for each calculator: cli/tests/catalogue_test.cpp.)
 #include "calculators/registry.h"
 #include "common/catalogue/locations.h"
 #include "common/linktable/evaluation.h"
@@ -44,56 +45,6 @@ void expectSameFigures(const Session& a, const Session& b) {
     }
     for (std::size_t i = 0; i < c.choices().size(); ++i) {
         EXPECT_EQ(a.choice(i), b.choice(i)) << c.choices()[i].name;
-    }
-}
-
-struct PartsCase {
-    std::string_view fibre;       // a cell, empty for none
-    std::string_view transceiver; // a cell, empty for none
-};
-
-// State: each calculator, rows naming parts (in either case, one or both).
-// Action: evaluate each row at 3 km. Expected: the figures, distances and
-// margins of the same link whose parts --use sets on a fresh session.
-TEST(PartColumns, aRowsPartsComputeAsTheSameLinkByUse) {
-    const PartsCase cases[] = {
-        {"G.652.D@1310", "10GBASE-LR"},
-        {"OM4@850", "1000BASE-SX"},
-        {"typical-single-mode@1310", "s-1.1"},
-        {"G.657.A1@1550", ""},
-        {"", "L-4.2"},
-        {"om3@1300", "10GBASE-SR"},
-    };
-    for (const Calculator* calculator : calculators()) {
-        Table table(*calculator, {"fibre", "transceiver", "length"});
-        LinkEvaluator evaluator(*table.base, table.columns);
-        for (const PartsCase& c : cases) {
-            SCOPED_TRACE(std::string(calculator->name()) + " " + std::string(c.fibre) + " " +
-                         std::string(c.transceiver));
-            const std::vector<std::string_view> cells = {c.fibre, c.transceiver, "3"};
-            const LinkOutcome& o = evaluator.evaluate({1, 2, cells, {}});
-            const std::unique_ptr<Session> byUse = calculator->newSession();
-            if (!c.fibre.empty()) {
-                const catalogue::PartRequest r = catalogue::parsePartName(PartKind::Fibre, c.fibre);
-                catalogue::usePart(*byUse, catalogue::findPart(shipped(), r), r.wavelength);
-            }
-            if (!c.transceiver.empty()) {
-                const catalogue::PartRequest r =
-                    catalogue::parsePartName(PartKind::Transceiver, c.transceiver);
-                catalogue::usePart(*byUse, catalogue::findPart(shipped(), r), r.wavelength);
-            }
-            expectSameFigures(evaluator.session(), *byUse);
-            const SweepPoint expected = byUse->runPoint();
-            ASSERT_EQ(o.status, expected.fault ? LinkStatus::Fault : LinkStatus::Ok) << o.error;
-            EXPECT_EQ(o.point.powerDistance, expected.powerDistance);
-            EXPECT_EQ(o.point.riseTimeDistance, expected.riseTimeDistance);
-            EXPECT_EQ(o.point.maximumDistance, expected.maximumDistance);
-            if (o.budgets) {
-                const LinkBudgets at3 = byUse->budgetsAt(3);
-                EXPECT_EQ(o.budgets->powerMargin, at3.powerMargin);
-                EXPECT_EQ(o.budgets->riseTimeMargin, at3.riseTimeMargin);
-            }
-        }
     }
 }
 
