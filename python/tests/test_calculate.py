@@ -91,8 +91,11 @@ def test_describe_lists_what_help_lists(name: str) -> None:
         assert any(", ".join(kept) in line for line in help_lines)
 
 
-def test_the_examples_in_the_docstrings_hold() -> None:
+def test_the_examples_in_the_docstrings_and_the_readme_hold() -> None:
     failed, tried = doctest.testmod(vantero, extraglobs={"numpy": numpy, "vantero": vantero})
+    assert tried > 0 and failed == 0
+    readme = Path(__file__).parents[2] / "README.md"
+    failed, tried = doctest.testfile(str(readme), module_relative=False, globs={"vantero": vantero})
     assert tried > 0 and failed == 0
 
 
