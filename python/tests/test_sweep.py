@@ -117,17 +117,6 @@ def test_an_empty_sweep_gives_empty_columns() -> None:
     assert all(len(column) == 0 for column in columns.values())
 
 
-@pytest.mark.parametrize("name", vantero.calculators())
-def test_each_point_is_the_run_calculate_gives(name: str) -> None:
-    values = numpy.linspace(0.1, 200, 9)
-    columns = vantero.sweep(name, "bitRate", values, fibreType="Multimode")
-    for i, value in enumerate(values):
-        results = vantero.calculate(name, bitRate=value, fibreType="Multimode")["results"]
-        for column in NUMBERS:
-            expected = results[column]["value"] if column in results else math.nan
-            numpy.testing.assert_equal(columns[column][i], expected, err_msg=f"{column} {value}")
-
-
 def test_ctrl_c_stops_a_long_sweep() -> None:
     # Signalled by the kernel 10 ms into a sweep that takes far longer, the
     # sweep stops soon and raises KeyboardInterrupt.
