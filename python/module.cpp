@@ -4,10 +4,10 @@
 // The package vantero (vantero/__init__.py) is the documented interface.
 #include "calculators/registry.h"
 #include "cli/core/arguments.h"
-#include "cli/core/budgetoutput.h"
+#include "common/runs/budgetoutput.h"
 #include "cli/core/joined.h"
-#include "cli/core/report.h"
-#include "cli/core/sweep.h"
+#include "common/runs/runoutput.h"
+#include "common/runs/sweep.h"
 #include "common/calculator/projectfile.h"
 #include "common/numbers/failure.h"
 #include "python/sweepcolumns.h"
@@ -127,7 +127,7 @@ std::string calculateJson(const std::string& name, const py::object& at, const p
             break;
         }
     }
-    return cli::runJson(*session, run, lengths ? &budgets : nullptr);
+    return runJson(*session, run, lengths ? &budgets : nullptr);
 }
 
 std::string trimmed(std::string_view text) {
@@ -301,7 +301,7 @@ py::dict sweepNumber(const Session& session, std::size_t input, py::handle value
         const py::gil_scoped_release unlocked;
         finished = sweepInto(
             session, input, {points.data(), static_cast<std::size_t>(points.size())},
-            arrays.columns, cli::sweepWorkers(static_cast<std::size_t>(points.size())), [] {
+            arrays.columns, sweepWorkers(static_cast<std::size_t>(points.size())), [] {
                 const py::gil_scoped_acquire locked;
                 return PyErr_CheckSignals() != 0;
             });
@@ -387,7 +387,7 @@ void translateFailures(std::exception_ptr thrown) {
     } catch (const ArithmeticFault& fault) {
         PyErr_SetString(arithmeticError(fault.kind()), (fault.text() + ".").c_str());
     } catch (const Failure& failure) { // a text that is not a number, naming its input
-        PyErr_SetString(PyExc_ValueError, (cli::failureMessage(failure) + ".").c_str());
+        PyErr_SetString(PyExc_ValueError, (failureMessage(failure) + ".").c_str());
     } catch (const cli::UsageError& error) { // a choice's value, a length
         PyErr_SetString(PyExc_ValueError, error.what());
     }
