@@ -392,19 +392,27 @@ int runLinks(const Session& session, const Arguments& a, std::FILE* out) {
     return status;
 }
 
+// What the link was given besides its file: the parts of the catalogue, and
+// the inputs and choices set after them, by name.
+struct Given {
+    const UsedParts& parts;
+    std::vector<std::string> setAfter;
+};
+
 // The design report of the link, written to its file.
 void writeReport(const Session& session, const RunReport& run, const Arguments& a,
-                 const ReportRenderer& drawReport) {
+                 const Given& given, const ReportRenderer& drawReport) {
     const std::string project =
         a.open ? std::filesystem::absolute(*a.open).lexically_normal().string() : std::string();
-    const std::string pdf =
-        drawReport(report::designReport(session, run, project, report::todaysDate()));
+    report::DesignReport design = report::designReport(session, run, project, report::todaysDate());
+    report::addUsedParts(design, session.calculator(), given.parts.uses(), given.setAfter);
+    const std::string pdf = drawReport(design);
     replaceFile(*a.report, std::span(reinterpret_cast<const std::uint8_t*>(pdf.data()), pdf.size()),
                 SpecialFiles::WriteInto);
 }
 
 int runOnce(const Session& session, const Arguments& a, const std::vector<double>& lengths,
-            std::FILE* out, std::FILE* err, const ReportRenderer& drawReport) {
+            const Given& given, std::FILE* out, std::FILE* err, const ReportRenderer& drawReport) {
     const RunReport run = session.run();
     // The budgets of a link whose run went through, up to the first that
     // faults.
@@ -432,7 +440,7 @@ int runOnce(const Session& session, const Arguments& a, const std::vector<double
                                                              : nullptr;
     if (a.report) {
         try {
-            writeReport(session, run, a, drawReport);
+            writeReport(session, run, a, given, drawReport);
         } catch (...) {
             // Both are told, the fault first; the status is the report's.
             if (fault != nullptr) {
@@ -544,7 +552,13 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (choiceSweep) {
         return runChoiceSweep(*session, *choiceSweep, a, out);
     }
-    return runOnce(*session, a, lengths, out, err, drawReport);
+    Given given{parts, {}};
+    for (const Setting& setting : settings) {
+        given.setAfter.emplace_back(setting.kind == Setting::Kind::Text
+                                        ? calculator->inputs()[setting.index].name
+                                        : calculator->choices()[setting.index].name);
+    }
+    return runOnce(*session, a, lengths, given, out, err, drawReport);
 }
 
 } // namespace

@@ -173,7 +173,10 @@ constexpr auto pointLinkParts = partInputs(
         {PartFigure::Attenuation, "fibreAttenuation"},
         {PartFigure::ChromaticDispersion, "chromaticDispersion", {},
          "read only with detectorType 1 to 4: with 0 or 5 the run works the dispersion out at "
-         "1300 nm from zeroDispersionWavelength and dispersionSlope"},
+         "1300 nm from zeroDispersionWavelength and dispersionSlope",
+         "lida só com um fotodetector de 800-900 nm ou de 1550 nm: sem fotodetector (a "
+         "sensibilidade digitada) ou com o InGaAs PIN (1300nm), o cálculo obtém a dispersão em "
+         "1300 nm do comprimento de onda de dispersão nula e do parâmetro So"},
         {PartFigure::ZeroDispersionWavelength, "zeroDispersionWavelength"},
         {PartFigure::DispersionSlope, "dispersionSlope"},
         {PartFigure::FibreType, "fibreType"},
