@@ -6,6 +6,7 @@
 #include "cli/core/csvwriter.h"
 #include "cli/core/joined.h"
 #include "cli/core/report.h"
+#include "cli/core/trialoutput.h"
 #include "common/calculator/projectfile.h"
 #include "common/fileoutput/filereplacement.h"
 #include "common/numbers/failure.h"
@@ -36,7 +37,8 @@ constexpr std::string_view closing =
     "\n"
     "Exit status:\n"
     "  0  the calculation ran: a failed rise-time budget is a result, not an error,\n"
-    "     and so is a faulting point of a sweep, shown in its row;\n"
+    "     and so is a faulting point of a sweep, shown in its row, or a faulting\n"
+    "     trial, counted among the trials;\n"
     "  1  an arithmetic fault, its text on standard error after the results set\n"
     "     before it;\n"
     "  2  a usage error, or a text that is not a number (the message names the\n"
@@ -58,7 +60,9 @@ constexpr std::string_view closing =
     "  vantero tavo --sweep bitRate=1:1000:1000 --log --plot tavo.png\n"
     "      the chart of 1000 bit rates, and no CSV\n"
     "  vantero estrela --sweep blockCode --csv -\n"
-    "      the star link with each block code, CSV on standard output\n";
+    "      the star link with each block code, CSV on standard output\n"
+    "  vantero tavo --spread connectorLoss=normal:0.3,0.1 --at 40 --json\n"
+    "      how likely the link closes at 40 km when each connector scatters\n";
 
 std::string trimmed(std::string_view text) {
     while (!text.empty() && text.back() == ' ') {
@@ -189,6 +193,16 @@ std::string calculatorHelp(const Calculator& calculator) {
     if (!notInFile.empty()) {
         text += wrapped("Not kept in the project file: " + joined(notInFile) + ".", 2, 76);
     }
+    if (!calculator.itemLosses().empty()) {
+        text += wrapped("Drawn item by item by --spread: " +
+                            joined(calculator.itemLosses(),
+                                   [](const ItemLossDescription& loss) {
+                                       return std::string(loss.input) + " (each of " +
+                                              std::string(loss.items) + ")";
+                                   }) +
+                            ".",
+                        2, 76);
+    }
     return text;
 }
 
@@ -281,7 +295,7 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
                 }
             }
         },
-        sweepWorkers(range.count));
+        sweepWorkers(range.count, threadCount(a)));
     if (csv) {
         csv->finish();
         finishOutput(csvFile, out);
@@ -314,6 +328,29 @@ int runChoiceSweep(Session& session, const ChoiceSweep& sweep, const Arguments& 
     }
     csv.finish();
     finishOutput(csvFile, out);
+    return 0;
+}
+
+// Runs the trials of --spread, writing the CSV of every trial as they go when
+// asked, then what they gave (not when the CSV goes to standard output).
+int runTrials(const Session& session, const trials::TrialPlan& plan, const Arguments& a,
+              std::FILE* out) {
+    session.checkLeadingInputs();
+    std::optional<FileReplacement> csvFile;
+    openOutput(csvFile, a.csv);
+    OutputSink csv;
+    if (a.csv) {
+        csv = outputSink(csvFile, out);
+        csv(trials::trialCsvHeader(plan));
+    }
+    trials::TrialSummary summary = trials::runTrials(session, plan, csv);
+    if (a.csv) {
+        finishOutput(csvFile, out);
+    }
+    if (!isStandardOutput(a.csv)) {
+        writeStandardOutput(out, a.json ? trialJson(session.calculator(), plan, summary)
+                                        : trialText(session.calculator(), plan, summary));
+    }
     return 0;
 }
 
@@ -422,6 +459,11 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
                              *a.sweep);
         }
     }
+    (void)threadCount(a);
+    std::optional<trials::TrialPlan> plan;
+    if (!a.spreads.empty()) {
+        plan = trialPlan(*calculator, a, lengths);
+    }
 
     const std::unique_ptr<Session> session = calculator->newSession();
     if (a.open) {
@@ -442,6 +484,9 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     }
     if (choiceSweep) {
         return runChoiceSweep(*session, *choiceSweep, a, out);
+    }
+    if (plan) {
+        return runTrials(*session, *plan, a, out);
     }
     return runOnce(*session, a, lengths, out, drawReport);
 }

@@ -263,7 +263,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"unknown option",
                   {"tavo", "--verbose"},
                   "unknown option \"--verbose\"; the options are --open, --set, --save, --sweep, "
-                  "--csv, --plot, --at, --report, --json, --log, --help and --version"},
+                  "--spread, --trials, --seed, --threads, --csv, --plot, --at, --report, "
+                  "--json, --log, --help and --version"},
         UsageCase{"a file opened twice",
                   {"tavo", "--open", "a.dig", "--open", "b.dig"},
                   "--open is given twice"},

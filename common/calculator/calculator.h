@@ -85,6 +85,12 @@ public:
     virtual SweepPoint runAt(std::size_t input, double value) = 0;
     // Both budgets at `km` km of fibre, term by term, on the current figures.
     virtual LinkBudgets budgetsAt(double km) const = 0;
+    // Gives the numeric input `input` the value `value` (no text).
+    virtual void setNumber(std::size_t input, double value) = 0;
+    // How many items the item loss `itemLoss` (by its index in the
+    // calculator's itemLosses) counts at `km` km on the current figures; a
+    // figure that is not a number throws NumberFormatFailure.
+    virtual double itemCount(std::size_t itemLoss, double km) const = 0;
 
     // One run with the choice `index` set to `value`; the choice keeps that
     // value afterwards. The point's input is the value's ordinal.
@@ -107,9 +113,11 @@ class Calculator {
 public:
     Calculator(std::string_view name, std::string_view network, std::string_view caption,
                ProjectLayout layout, std::vector<InputDescription> inputs,
-               std::vector<ChoiceDescription> choices)
+               std::vector<ChoiceDescription> choices,
+               std::vector<ItemLossDescription> itemLosses = {})
         : m_name(name), m_network(network), m_caption(caption), m_layout(layout),
-          m_inputs(std::move(inputs)), m_choices(std::move(choices)) {}
+          m_inputs(std::move(inputs)), m_choices(std::move(choices)),
+          m_itemLosses(std::move(itemLosses)) {}
     virtual ~Calculator() = default;
     Calculator(const Calculator&) = delete;
     Calculator& operator=(const Calculator&) = delete;
@@ -123,12 +131,17 @@ public:
     const ProjectLayout& layout() const { return m_layout; }
     std::span<const InputDescription> inputs() const { return m_inputs; }
     std::span<const ChoiceDescription> choices() const { return m_choices; }
+    // The inputs that are the loss of each of several items the power budget
+    // counts, and how they are counted.
+    std::span<const ItemLossDescription> itemLosses() const { return m_itemLosses; }
     // The value of every choice before anything is set.
     std::vector<int> initialChoices() const;
     virtual std::unique_ptr<Session> newSession() const = 0;
 
     std::optional<std::size_t> findInput(std::string_view name) const;
     std::optional<std::size_t> findChoice(std::string_view name) const;
+    // The index in itemLosses of the input called `input`, if it is one.
+    std::optional<std::size_t> findItemLoss(std::string_view input) const;
 
 private:
     std::string_view m_name;
@@ -137,6 +150,7 @@ private:
     ProjectLayout m_layout;
     std::vector<InputDescription> m_inputs;
     std::vector<ChoiceDescription> m_choices;
+    std::vector<ItemLossDescription> m_itemLosses;
 };
 
 // Reads a project file into the session as "Abrir..." reads it into the
@@ -167,11 +181,13 @@ public:
                  std::string_view extension, std::span<const InputField<Input>> inputs,
                  std::span<const ChoiceField<Input>> choices,
                  std::span<const ResultField<Result>> results,
-                 std::span<const ProjectRecord> records, Calculate calculate, Budgets budgets)
+                 std::span<const ProjectRecord> records, Calculate calculate, Budgets budgets,
+                 std::span<const ItemLossField<Input>> itemLosses = {})
         : Calculator(name, network, caption, ProjectLayout{extension, records},
-                     {inputs.begin(), inputs.end()}, {choices.begin(), choices.end()}),
+                     {inputs.begin(), inputs.end()}, {choices.begin(), choices.end()},
+                     {itemLosses.begin(), itemLosses.end()}),
           m_inputFields(inputs), m_choiceFields(choices), m_resultFields(results),
-          m_calculate(calculate), m_budgets(budgets) {}
+          m_itemLossFields(itemLosses), m_calculate(calculate), m_budgets(budgets) {}
 
     std::unique_ptr<Session> newSession() const override {
         return std::make_unique<SessionOf>(*this);
@@ -231,6 +247,13 @@ private:
 
         LinkBudgets budgetsAt(double km) const override { return m_of.m_budgets(m_input, km); }
 
+        void setNumber(std::size_t input, double value) override {
+            (m_input.*m_of.m_inputFields[input].member).setNumber(value);
+        }
+        double itemCount(std::size_t itemLoss, double km) const override {
+            return m_of.m_itemLossFields[itemLoss].count(m_input, km);
+        }
+
     private:
         static SweepPoint pointOf(const Result& result, double input) {
             SweepPoint point;
@@ -260,6 +283,7 @@ private:
     std::span<const InputField<Input>> m_inputFields;
     std::span<const ChoiceField<Input>> m_choiceFields;
     std::span<const ResultField<Result>> m_resultFields;
+    std::span<const ItemLossField<Input>> m_itemLossFields;
     Calculate m_calculate;
     Budgets m_budgets;
 };
