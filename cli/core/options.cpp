@@ -74,7 +74,8 @@ constexpr OptionSpec options[] = {
      .forms = {{"S",
                 "the seed of the draws, a whole number from 0 to 18446744073709551615; 1 "
                 "unless given, so that a run repeats itself. The same seed gives the same "
-                "output whatever the threads and the machine; the output gives the seed."}}},
+                "output whatever the threads, and on every x86-64 machine; the output gives "
+                "the seed."}}},
     {.name = "--threads",
      .value = &Arguments::threads,
      .forms = {{"N",

@@ -335,7 +335,12 @@ int runChoiceSweep(Session& session, const ChoiceSweep& sweep, const Arguments& 
 // asked, then what they gave (not when the CSV goes to standard output).
 int runTrials(const Session& session, const trials::TrialPlan& plan, const Arguments& a,
               std::FILE* out) {
-    session.checkLeadingInputs();
+    // The other inputs must be numbers; the spread ones are drawn.
+    const std::unique_ptr<Session> drawn = session.copy();
+    for (const trials::Spread& spread : plan.spreads) {
+        drawn->setNumber(spread.input, spread.mean());
+    }
+    drawn->checkLeadingInputs();
     std::optional<FileReplacement> csvFile;
     openOutput(csvFile, a.csv);
     OutputSink csv;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -111,6 +112,7 @@ void runOrderedBlocks(std::size_t blocks, unsigned workers, MakeWorker makeWorke
         alone();
         return;
     }
+    workers = static_cast<unsigned>(std::min<std::size_t>(workers, blocks));
     detail::BlockQueue<Result> queue(blocks, 2 * std::size_t{workers});
     {
         std::vector<std::jthread> threads;

@@ -77,11 +77,17 @@ void FigureSample::add(double value) {
     }
 }
 
+void FigureSample::reserve(std::uint64_t values) {
+    if (m_exact) {
+        m_values.reserve(static_cast<std::size_t>(values));
+    }
+}
+
 void FigureSample::merge(FigureSample&& later) {
     if (later.m_count == 0) {
         return;
     }
-    if (m_count == 0) {
+    if (m_count == 0 && m_values.capacity() <= later.m_values.size()) {
         *this = std::move(later);
         return;
     }
@@ -91,9 +97,9 @@ void FigureSample::merge(FigureSample&& later) {
     const double deviation = later.m_mean - m_mean;
     m_mean += deviation * (n2 / n);
     m_squares += later.m_squares + deviation * deviation * (n1 * n2 / n);
+    m_min = m_count == 0 ? later.m_min : std::min(m_min, later.m_min);
+    m_max = m_count == 0 ? later.m_max : std::max(m_max, later.m_max);
     m_count += later.m_count;
-    m_min = std::min(m_min, later.m_min);
-    m_max = std::max(m_max, later.m_max);
     if (m_exact) {
         m_values.insert(m_values.end(), later.m_values.begin(), later.m_values.end());
         std::vector<double>().swap(later.m_values);

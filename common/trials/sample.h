@@ -49,6 +49,8 @@ public:
     explicit FigureSample(bool exact = true);
 
     void add(double value);
+    // Room for `values` values in all, kept whole.
+    void reserve(std::uint64_t values);
     // Adds the values of the next block of trials.
     void merge(FigureSample&& later);
 

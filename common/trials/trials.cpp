@@ -133,25 +133,24 @@ SweepPoint TrialRunner::runWithLengthItems(double km) {
 
 namespace {
 
-// The length L where the power margin, with the items a link of L km has,
-// is 0: where the run's power distance D with those items is L itself. The
-// first step takes D for L; then, since the budget's items grow in
+// Searches for the length L that the distance a probe gives for L is L
+// itself: probe(L) gives that distance, or none to stop there. The first
+// step takes the distance for L; then, since the items of a budget grow in
 // proportion to the length, 1/D - 1/L is linear in 1/L within a cable
 // section, and a secant step there lands on L once two lengths lie in the
 // section that holds it. Steps that leave the bracket found halve it
-// instead. The run returned is the last, with the items of the length found.
-template <typename Run> SweepPoint solveLengthItems(double start, Run run) {
-    SweepPoint point;
+// instead. Gives the last length probed.
+template <typename Probe> double searchLength(double start, Probe probe) {
     double length = start;
     double low = -std::numeric_limits<double>::infinity();
     double high = std::numeric_limits<double>::infinity();
-    std::optional<std::pair<double, double>> previous; // a length and its D
+    std::optional<std::pair<double, double>> previous; // a length and its distance
     for (int step = 0; step < 64; ++step) {
-        point = run(length);
-        if (!point.powerDistance || point.fault) {
+        const std::optional<double> found = probe(length);
+        if (!found) {
             break;
         }
-        const double distance = *point.powerDistance;
+        const double distance = *found;
         const double gap = distance - length;
         if (std::fabs(gap) <= 1e-12 * std::max(1.0, std::fabs(length))) {
             break;
@@ -174,10 +173,57 @@ template <typename Run> SweepPoint solveLengthItems(double start, Run run) {
         previous = {length, distance};
         length = next;
     }
-    return point;
+    return length;
+}
+
+std::optional<double> distanceOf(const SweepPoint& point) {
+    return point.powerDistance && !point.fault ? point.powerDistance : std::nullopt;
 }
 
 } // namespace
+
+// The power distance of a trial whose item losses grow with the length: the
+// length L where the power margin, with the items a link of L km has, is 0,
+// that is where the run's power distance with those items is L itself.
+//
+// The power distance of the budgets is the power left for the fibre over
+// its loss per km, in which the loss g of each item counts in proportion,
+// so that 1/D is linear in g: two runs tell the line, and the search for L
+// then needs no run, only the items' mean at each length probed. The run at
+// the length found checks it; where it does not agree (a budget of another
+// shape, more than one such input), the search goes on with runs.
+SweepPoint TrialRunner::solveLengthItems() {
+    SweepPoint point;
+    const auto run = [&](double km) {
+        point = runWithLengthItems(km);
+        return distanceOf(point);
+    };
+    double start = m_start;
+    if (m_byLength.size() == 1) {
+        const std::size_t s = m_byLength[0];
+        const std::optional<double> first = run(m_start);
+        const double g1 = m_outcome.inputs[s];
+        const std::optional<double> second = first ? run(*first) : std::nullopt;
+        const double g2 = m_outcome.inputs[s];
+        if (!second) {
+            return point;
+        }
+        start = *second;
+        if (g2 != g1 && *first > 0 && *second > 0) {
+            const double slope = (1 / *second - 1 / *first) / (g2 - g1);
+            const double intercept = 1 / *first - slope * g1;
+            const auto count = [&](double km) {
+                return m_session->itemCount(*m_plan.spreads[s].itemLoss, km);
+            };
+            start = searchLength(*second, [&](double km) -> std::optional<double> {
+                const double inverse = intercept + slope * itemMean(s, count(km));
+                return inverse > 0 ? std::optional(1 / inverse) : std::nullopt;
+            });
+        }
+    }
+    searchLength(start, run);
+    return point;
+}
 
 void TrialRunner::runTrial() {
     const auto& spreads = m_plan.spreads;
@@ -199,10 +245,9 @@ void TrialRunner::runTrial() {
         }
     }
 
-    const SweepPoint point =
-        m_byLength.empty()
-            ? m_session->runAt(spreads[last].input, m_outcome.inputs[last])
-            : solveLengthItems(m_start, [&](double km) { return runWithLengthItems(km); });
+    const SweepPoint point = m_byLength.empty()
+                                 ? m_session->runAt(spreads[last].input, m_outcome.inputs[last])
+                                 : solveLengthItems();
     m_outcome.powerDistance = point.powerDistance;
     m_outcome.riseTimeDistance = point.riseTimeDistance;
     m_outcome.maximumDistance = point.maximumDistance;
@@ -436,6 +481,14 @@ TrialSummary runTrials(const Session& session, const TrialPlan& plan, const RowS
     const std::uint64_t blocks = (plan.trials + blockTrials - 1) / blockTrials;
 
     TrialSummary total = emptySummary(plan, exact);
+    for (FigureSample* sample :
+         {&total.powerDistance, &total.riseTimeDistance, &total.maximumDistance}) {
+        sample->reserve(plan.trials);
+    }
+    for (LengthSummary& at : total.at) {
+        at.powerMargin.reserve(plan.trials);
+        at.riseTimeMargin.reserve(plan.trials);
+    }
     runOrderedBlocks<Block>(
         static_cast<std::size_t>(blocks), plan.threads,
         [&] {

@@ -80,6 +80,7 @@ private:
     struct Items;
     double itemMean(std::size_t spread, double count);
     SweepPoint runWithLengthItems(double km);
+    SweepPoint solveLengthItems();
     void runTrial();
 
     std::unique_ptr<Session> m_session;

@@ -82,6 +82,20 @@ TEST(FigureSample, mergesBlocksToTheSameFiguresAsOneRun) {
     }
 }
 
+// Room reserved for the values changes nothing of what they give.
+TEST(FigureSample, mergedIntoReservedRoomKeepsTheLeastAndGreatest) {
+    FigureSample reserved;
+    reserved.reserve(100);
+    FigureSample block;
+    block.add(5);
+    block.add(7);
+    reserved.merge(std::move(block));
+    const Histogram h = *reserved.histogram(2);
+    EXPECT_EQ(h.low, 5);
+    EXPECT_EQ(h.high, 7);
+    EXPECT_EQ(reserved.statistics()->mean, 6);
+}
+
 TEST(FigureSample, givesNothingForAFigureNoTrialGave) {
     FigureSample sample;
     EXPECT_FALSE(sample.statistics());
