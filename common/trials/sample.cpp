@@ -62,6 +62,7 @@ void FigureSample::Buckets::add(std::int64_t index, std::uint64_t count) {
 FigureSample::FigureSample(bool exact) : m_exact(exact) {}
 
 void FigureSample::add(double value) {
+    m_statistics.reset();
     ++m_count;
     const double deviation = value - m_mean;
     m_mean += deviation / static_cast<double>(m_count);
@@ -87,6 +88,7 @@ void FigureSample::merge(FigureSample&& later) {
     if (later.m_count == 0) {
         return;
     }
+    m_statistics.reset();
     if (m_count == 0 && m_values.capacity() <= later.m_values.size()) {
         *this = std::move(later);
         return;
@@ -162,7 +164,14 @@ std::vector<double> FigureSample::valuesAtRanks(std::span<const std::uint64_t> r
     return values;
 }
 
-std::optional<Statistics> FigureSample::statistics() {
+const std::optional<Statistics>& FigureSample::statistics() {
+    if (!m_statistics) {
+        m_statistics = findStatistics();
+    }
+    return *m_statistics;
+}
+
+std::optional<Statistics> FigureSample::findStatistics() {
     if (m_count == 0) {
         return std::nullopt;
     }

@@ -56,8 +56,9 @@ public:
 
     std::uint64_t count() const { return m_count; }
     bool exact() const { return m_exact; }
-    // None when no trial gave the figure. (Reorders the kept values.)
-    std::optional<Statistics> statistics();
+    // None when no trial gave the figure. Found once all the values are in
+    // (reordering the kept values), then kept.
+    const std::optional<Statistics>& statistics();
     // The counts in `bins` bins, none when no trial gave the figure.
     std::optional<Histogram> histogram(std::size_t bins) const;
 
@@ -68,6 +69,7 @@ private:
         std::vector<std::uint64_t> counts;
         void add(std::int64_t index, std::uint64_t count);
     };
+    std::optional<Statistics> findStatistics();
     // The values at the ranks given (ascending, below count()).
     std::vector<double> valuesAtRanks(std::span<const std::uint64_t> ranks);
     // Calls visit(value, count) for each bucket, from the least value up.
@@ -83,6 +85,7 @@ private:
     Buckets m_positive;           // sketch: bucket i holds (g^(i-1), g^i]
     Buckets m_negative;           // of the magnitude
     std::uint64_t m_zeros = 0;
+    std::optional<std::optional<Statistics>> m_statistics;
 };
 
 } // namespace vantero::trials

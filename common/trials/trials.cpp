@@ -198,28 +198,60 @@ SweepPoint TrialRunner::solveLengthItems() {
         point = runWithLengthItems(km);
         return distanceOf(point);
     };
-    double start = m_start;
-    if (m_byLength.size() == 1) {
-        const std::size_t s = m_byLength[0];
-        const std::optional<double> first = run(m_start);
-        const double g1 = m_outcome.inputs[s];
-        const std::optional<double> second = first ? run(*first) : std::nullopt;
+    if (m_byLength.size() != 1) {
+        searchLength(m_start, run);
+        return point;
+    }
+    const std::size_t s = m_byLength[0];
+    const auto count = [&](double km) {
+        return m_session->itemCount(*m_plan.spreads[s].itemLoss, km);
+    };
+    const std::optional<double> first = run(m_start);
+    const double g1 = m_outcome.inputs[s];
+    if (!first || !(*first > 0)) {
+        searchLength(first.value_or(m_start), run);
+        return point;
+    }
+    // The line 1/D = intercept + slope g, g the loss of each item.
+    std::optional<std::pair<double, double>> line;
+    double start = *first;
+    // From the budgets at a length L of the plan, already found: the power
+    // P left for the fibre, less its loss per km alpha and the r L items of
+    // g there, is the margin M; and D = P / (alpha + r g).
+    for (std::size_t l = 0; l < m_plan.lengths.size() && !line; ++l) {
+        const double km = m_plan.lengths[l];
+        const TrialAtLength& at = m_outcome.at[l];
+        const double perKm = count(km) / km;
+        if (!(km > 0) || !at.powerMargin || !std::isfinite(perKm) ||
+            !(std::fabs(*first - km) > 1e-6 * *first)) {
+            continue;
+        }
+        const double g = at.itemLosses[0];
+        const double alpha = (*at.powerMargin - perKm * (*first * g1 - km * g)) / (*first - km);
+        const double power = *first * (alpha + perKm * g1);
+        if (power > 0) {
+            line = {alpha / power, perKm / power};
+        }
+    }
+    // Or from a second run.
+    if (!line) {
+        const std::optional<double> second = run(*first);
         const double g2 = m_outcome.inputs[s];
         if (!second) {
             return point;
         }
         start = *second;
-        if (g2 != g1 && *first > 0 && *second > 0) {
+        if (g2 != g1 && *second > 0) {
             const double slope = (1 / *second - 1 / *first) / (g2 - g1);
-            const double intercept = 1 / *first - slope * g1;
-            const auto count = [&](double km) {
-                return m_session->itemCount(*m_plan.spreads[s].itemLoss, km);
-            };
-            start = searchLength(*second, [&](double km) -> std::optional<double> {
-                const double inverse = intercept + slope * itemMean(s, count(km));
-                return inverse > 0 ? std::optional(1 / inverse) : std::nullopt;
-            });
+            line = {1 / *first - slope * g1, slope};
         }
+    }
+    if (line) {
+        const auto [intercept, slope] = *line;
+        start = searchLength(start, [&](double km) -> std::optional<double> {
+            const double inverse = intercept + slope * itemMean(s, count(km));
+            return inverse > 0 ? std::optional(1 / inverse) : std::nullopt;
+        });
     }
     searchLength(start, run);
     return point;
@@ -245,19 +277,10 @@ void TrialRunner::runTrial() {
         }
     }
 
-    const SweepPoint point = m_byLength.empty()
-                                 ? m_session->runAt(spreads[last].input, m_outcome.inputs[last])
-                                 : solveLengthItems();
-    m_outcome.powerDistance = point.powerDistance;
-    m_outcome.riseTimeDistance = point.riseTimeDistance;
-    m_outcome.maximumDistance = point.maximumDistance;
-    m_outcome.limitedBy = point.limitedBy;
-    if (point.fault) {
-        m_outcome.fault = faultText(point.fault->failure());
-        return;
-    }
-
-    for (std::size_t l = 0; l < m_plan.lengths.size(); ++l) {
+    // Both budgets at each length (before the distances, which may use
+    // them), up to the first that faults.
+    std::optional<std::string> budgetsFault;
+    for (std::size_t l = 0; l < m_plan.lengths.size() && !budgetsFault; ++l) {
         const double km = m_plan.lengths[l];
         TrialAtLength& at = m_outcome.at[l];
         for (std::size_t i = 0; i < m_byLength.size(); ++i) {
@@ -271,9 +294,34 @@ void TrialRunner::runTrial() {
         at.powerBudgetMet = budgets.powerBudgetMet();
         at.riseTimeBudgetMet = budgets.riseTimeBudgetMet();
         if (budgets.fault) {
-            m_outcome.fault = faultText(budgets.fault->failure());
-            return;
+            budgetsFault = faultText(budgets.fault->failure());
         }
+    }
+
+    const SweepPoint point = m_byLength.empty()
+                                 ? m_session->runAt(spreads[last].input, m_outcome.inputs[last])
+                                 : solveLengthItems();
+    m_outcome.powerDistance = point.powerDistance;
+    m_outcome.riseTimeDistance = point.riseTimeDistance;
+    m_outcome.maximumDistance = point.maximumDistance;
+    m_outcome.limitedBy = point.limitedBy;
+    if (point.fault) {
+        // A run that faults gives no budgets.
+        m_outcome.fault = faultText(point.fault->failure());
+        clearBudgets();
+        return;
+    }
+    m_outcome.fault = budgetsFault;
+}
+
+void TrialRunner::clearBudgets() {
+    for (TrialAtLength& at : m_outcome.at) {
+        std::fill(at.itemLosses.begin(), at.itemLosses.end(),
+                  std::numeric_limits<double>::quiet_NaN());
+        at.powerMargin.reset();
+        at.riseTimeMargin.reset();
+        at.powerBudgetMet = false;
+        at.riseTimeBudgetMet = false;
     }
 }
 
@@ -288,14 +336,7 @@ const TrialOutcome& TrialRunner::run(std::uint64_t trial) {
     m_outcome.maximumDistance.reset();
     m_outcome.limitedBy.reset();
     m_outcome.fault.reset();
-    for (TrialAtLength& at : m_outcome.at) {
-        std::fill(at.itemLosses.begin(), at.itemLosses.end(),
-                  std::numeric_limits<double>::quiet_NaN());
-        at.powerMargin.reset();
-        at.riseTimeMargin.reset();
-        at.powerBudgetMet = false;
-        at.riseTimeBudgetMet = false;
-    }
+    clearBudgets();
     try {
         runTrial();
     } catch (const NumberFormatFailure& failure) {
@@ -512,6 +553,16 @@ TrialSummary runTrials(const Session& session, const TrialPlan& plan, const RowS
             }
             mergeSummary(total, std::move(block.summary));
         });
+    // The figures' points, each on a thread of its own.
+    std::vector<FigureSample*> samples{&total.powerDistance, &total.riseTimeDistance,
+                                       &total.maximumDistance};
+    for (LengthSummary& at : total.at) {
+        samples.insert(samples.end(), {&at.powerMargin, &at.riseTimeMargin});
+    }
+    runOrderedBlocks<bool>(
+        samples.size(), plan.threads,
+        [&] { return [&](std::size_t i) { return samples[i]->statistics().has_value(); }; },
+        [](bool) {});
     return total;
 }
 

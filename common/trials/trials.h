@@ -81,6 +81,7 @@ private:
     double itemMean(std::size_t spread, double count);
     SweepPoint runWithLengthItems(double km);
     SweepPoint solveLengthItems();
+    void clearBudgets();
     void runTrial();
 
     std::unique_ptr<Session> m_session;
