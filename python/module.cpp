@@ -7,6 +7,7 @@
 #include "common/runs/budgetoutput.h"
 #include "cli/core/joined.h"
 #include "common/runs/runoutput.h"
+#include "common/runs/orderedblocks.h"
 #include "common/runs/sweep.h"
 #include "common/calculator/projectfile.h"
 #include "common/numbers/failure.h"
@@ -301,7 +302,7 @@ py::dict sweepNumber(const Session& session, std::size_t input, py::handle value
         const py::gil_scoped_release unlocked;
         finished = sweepInto(
             session, input, {points.data(), static_cast<std::size_t>(points.size())},
-            arrays.columns, sweepWorkers(static_cast<std::size_t>(points.size())), [] {
+            arrays.columns, sweepWorkers(static_cast<std::size_t>(points.size()), availableCores()), [] {
                 const py::gil_scoped_acquire locked;
                 return PyErr_CheckSignals() != 0;
             });

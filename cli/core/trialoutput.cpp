@@ -1,9 +1,9 @@
 #include "cli/core/trialoutput.h"
 
 #include "cli/core/arguments.h"
-#include "cli/core/json.h"
+#include "common/runs/json.h"
 #include "common/numbers/formatting.h"
-#include "common/trials/orderedblocks.h"
+#include "common/runs/orderedblocks.h"
 
 #include <charconv>
 
@@ -93,7 +93,7 @@ void appendStatistics(std::string& json, trials::FigureSample& sample) {
 
 unsigned threadCount(const Arguments& a) {
     return a.threads ? static_cast<unsigned>(wholeNumber(*a.threads, "--threads", 1, 1024))
-                     : trials::availableCores();
+                     : availableCores();
 }
 
 trials::TrialPlan trialPlan(const Calculator& calculator, const Arguments& a,

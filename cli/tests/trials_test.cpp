@@ -1,4 +1,4 @@
-#include "cli/core/json.h"
+#include "common/runs/json.h"
 #include "cli/tests/commandline.h"
 #include "common/testing/calculationtesting.h"
 #include "tavo/core/description.h"

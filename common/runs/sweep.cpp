@@ -1,7 +1,7 @@
 #include "common/runs/sweep.h"
 
 #include "common/runs/csvwriter.h"
-#include "common/trials/orderedblocks.h"
+#include "common/runs/orderedblocks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,7 +73,7 @@ unsigned sweepWorkers(std::size_t count, unsigned threads) {
 
 void runSweepBlocks(const Session& session, const SweepRange& range, bool chart,
                     const std::function<void(const SweepBlock&)>& consume, unsigned workers) {
-    trials::runOrderedBlocks<SweepBlock>(
+    runIndexedBlocks<SweepBlock>(
         (range.count + blockPoints - 1) / blockPoints, workers,
         [&] {
             return [&, own = std::shared_ptr<Session>(session.copy())](std::size_t block) {

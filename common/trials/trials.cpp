@@ -1,7 +1,7 @@
 #include "common/trials/trials.h"
 
 #include "common/numbers/failure.h"
-#include "common/trials/orderedblocks.h"
+#include "common/runs/orderedblocks.h"
 #include "common/trials/random.h"
 
 #include <algorithm>
@@ -530,7 +530,7 @@ TrialSummary runTrials(const Session& session, const TrialPlan& plan, const RowS
         at.powerMargin.reserve(plan.trials);
         at.riseTimeMargin.reserve(plan.trials);
     }
-    runOrderedBlocks<Block>(
+    runIndexedBlocks<Block>(
         static_cast<std::size_t>(blocks), plan.threads,
         [&] {
             return [&, runner = std::make_shared<TrialRunner>(session, plan)](std::size_t b) {
@@ -559,7 +559,7 @@ TrialSummary runTrials(const Session& session, const TrialPlan& plan, const RowS
     for (LengthSummary& at : total.at) {
         samples.insert(samples.end(), {&at.powerMargin, &at.riseTimeMargin});
     }
-    runOrderedBlocks<bool>(
+    runIndexedBlocks<bool>(
         samples.size(), plan.threads,
         [&] { return [&](std::size_t i) { return samples[i]->statistics().has_value(); }; },
         [](bool) {});

@@ -1,7 +1,6 @@
 #include "common/trials/trials.h"
 
 #include "common/testing/calculationtesting.h"
-#include "common/trials/orderedblocks.h"
 #include "estrela/core/description.h"
 #include "tavo/core/description.h"
 
@@ -253,48 +252,6 @@ TEST(CheckPlan, refusesAnInputSpreadTwiceOrNoSpread) {
     } catch (const SpreadError& error) {
         EXPECT_STREQ(error.what(), "bitRate is spread twice");
     }
-}
-
-// Blocks come in order whatever the threads, and when threads cannot be
-// started those that could (or the calling thread) do the work.
-TEST(RunOrderedBlocks, fallsBackToTheThreadsItCouldStart) {
-    for (const int startable : {0, 1, 2, 8}) {
-        std::atomic<int> started = 0;
-        const ThreadStarter starter = [&](std::function<void()> work) {
-            if (started.fetch_add(1) >= startable) {
-                throw std::system_error(
-                    std::make_error_code(std::errc::resource_unavailable_try_again));
-            }
-            return std::jthread(std::move(work));
-        };
-        std::vector<std::size_t> order;
-        runOrderedBlocks<std::size_t>(
-            100, 4, [] { return [](std::size_t block) { return block * block; }; },
-            [&](std::size_t result) { order.push_back(result); }, starter);
-        ASSERT_EQ(order.size(), 100U) << startable;
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            EXPECT_EQ(order[i], i * i);
-        }
-    }
-}
-
-TEST(RunOrderedBlocks, throwsTheFirstFailureOfAWorker) {
-    EXPECT_THROW(runOrderedBlocks<int>(
-                     50, 2,
-                     [] {
-                         return [](std::size_t block) -> int {
-                             if (block == 17) {
-                                 throw std::runtime_error("block 17");
-                             }
-                             return 0;
-                         };
-                     },
-                     [](int) {}),
-                 std::runtime_error);
-}
-
-TEST(AvailableCores, isAtLeastOne) {
-    EXPECT_GE(availableCores(), 1U);
 }
 
 } // namespace

@@ -1,8 +1,10 @@
-#include "common/trials/orderedblocks.h"
+#include "common/runs/orderedblocks.h"
+
+#include <thread>
 
 #include <sched.h>
 
-namespace vantero::trials {
+namespace vantero {
 
 unsigned availableCores() {
     cpu_set_t set;
@@ -17,8 +19,4 @@ unsigned availableCores() {
     return machine > 0 ? machine : 1;
 }
 
-std::jthread startThread(std::function<void()> work) {
-    return std::jthread(std::move(work));
-}
-
-} // namespace vantero::trials
+} // namespace vantero
