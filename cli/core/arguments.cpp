@@ -35,7 +35,8 @@ void checkCatalogueCommand(const Arguments& a) {
                          inQuotes(a.words[0]));
     }
     const bool others = a.open || !a.sets.empty() || !a.uses.empty() || a.save || a.sweep ||
-                        a.log || a.csv || a.plot || !a.at.empty() || a.report || a.links;
+                        a.log || a.csv || a.plot || !a.at.empty() || a.report || a.links ||
+                        !a.spreads.empty() || a.trials || a.seed || a.threads;
     if (others) {
         throw UsageError("catalogue takes only --catalogue and --json");
     }
@@ -47,7 +48,8 @@ void checkLinksOptions(const Arguments& a) {
     for (const auto& [given, name] :
          {std::pair{a.sweep.has_value(), "--sweep"}, std::pair{!a.at.empty(), "--at"},
           std::pair{a.save.has_value(), "--save"}, std::pair{a.plot.has_value(), "--plot"},
-          std::pair{a.log, "--log"}}) {
+          std::pair{a.log, "--log"}, std::pair{!a.spreads.empty(), "--spread"},
+          std::pair{a.trials.has_value(), "--trials"}, std::pair{a.seed.has_value(), "--seed"}}) {
         if (given) {
             throw UsageError(std::string(name) +
                              " does not go with --links: the table gives each link its figures "
@@ -57,6 +59,44 @@ void checkLinksOptions(const Arguments& a) {
     if (a.json && a.csv) {
         throw UsageError("--json with --links writes JSON Lines to standard output, in the place "
                          "of the CSV: leave out --csv");
+    }
+}
+
+// The name an option's NAME=... gives.
+std::string_view nameOf(std::string_view nameValue) {
+    return nameValue.substr(0, nameValue.find('='));
+}
+
+// --spread runs trials of one link: a sweep, a project file to save and the
+// sweep's options do not go with it, nor a --set of a spread input; the
+// trials' histograms and report page are still to come.
+void checkTrialCombination(const Arguments& a) {
+    if (a.sweep) {
+        throw UsageError("--spread and --sweep: the trials draw inputs, the sweep steps one; "
+                         "give one of the two");
+    }
+    for (const std::string& spread : a.spreads) {
+        for (const std::string& set : a.sets) {
+            if (nameOf(set) == nameOf(spread)) {
+                throw UsageError("--set " + set + " and --spread " + spread +
+                                 ": the spread gives " + std::string(nameOf(spread)) +
+                                 " its values; leave out one of the two");
+            }
+        }
+    }
+    if (a.save) {
+        throw UsageError("--save goes with a single calculation, not with --spread");
+    }
+    if (a.log) {
+        throw UsageError("--log goes with --sweep NAME=FROM:TO:COUNT");
+    }
+    if (a.plot) {
+        throw UsageError("--plot with --spread: the histograms of the trials are not available "
+                         "yet");
+    }
+    if (a.report) {
+        throw UsageError("--report with --spread: the report page of the trials is not "
+                         "available yet");
     }
 }
 
@@ -76,6 +116,16 @@ void checkCombination(const Arguments& a) {
     if (isStandardOutput(a.csv) && isStandardOutput(a.plot)) {
         throw UsageError("--csv - and --plot -: only one of them can go to standard output");
     }
+    if (!a.spreads.empty()) {
+        checkTrialCombination(a);
+        return;
+    }
+    for (const auto& [given, name] :
+         {std::pair{a.trials.has_value(), "--trials"}, std::pair{a.seed.has_value(), "--seed"}}) {
+        if (given) {
+            throw UsageError(std::string(name) + " goes with --spread");
+        }
+    }
     if (a.sweep) {
         const std::string_view swept = std::string_view(*a.sweep).substr(0, a.sweep->find('='));
         for (const std::string& set : a.sets) {
@@ -94,12 +144,13 @@ void checkCombination(const Arguments& a) {
         checkSingleCalculationOptions(a);
         return;
     }
+    if (a.csv) {
+        throw UsageError("--csv goes with --sweep NAME=FROM:TO:COUNT, --links FILE or --spread");
+    }
     for (const auto& [given, name] :
-         {std::pair{a.log, "--log"}, std::pair{a.csv.has_value(), "--csv"},
-          std::pair{a.plot.has_value(), "--plot"}}) {
+         {std::pair{a.log, "--log"}, std::pair{a.plot.has_value(), "--plot"}}) {
         if (given) {
-            throw UsageError(std::string(name) + " goes with --sweep NAME=FROM:TO:COUNT" +
-                             (name == std::string_view("--csv") ? " or --links FILE" : ""));
+            throw UsageError(std::string(name) + " goes with --sweep NAME=FROM:TO:COUNT");
         }
     }
 }

@@ -29,6 +29,10 @@ struct Arguments {
     std::optional<std::string> plot;
     std::vector<std::string> at; // lengths in km, in order
     std::optional<std::string> report;
+    std::vector<std::string> spreads; // NAME=DISTRIBUTION:PARAMETERS, in order
+    std::optional<std::string> trials;
+    std::optional<std::string> seed;
+    std::optional<std::string> threads;
 };
 
 // What the shell completes an option's value to.
@@ -40,6 +44,8 @@ enum class Completion {
     Setting,      // NAME= of the calculator's inputs and choices; after
                   // "CHOICE=", the choice's values
     Swept,        // NAME= of the calculator's numeric inputs, and its choices
+    Spread,       // NAME= of the calculator's numeric inputs; after "NAME=",
+                  // the distributions with their colon
     Calculator,   // the name of a calculator
     Words,        // one of the words the option lists
     Part,         // KIND= of the kinds of part; after "KIND=", the names of the

@@ -6,6 +6,7 @@
 #include "cli/core/joined.h"
 #include "cli/core/links.h"
 #include "cli/core/sweepargument.h"
+#include "cli/core/trialoutput.h"
 #include "common/calculator/projectfile.h"
 #include "common/catalogue/locations.h"
 #include "common/fileoutput/filereplacement.h"
@@ -46,8 +47,9 @@ constexpr std::string_view closing =
     "\n"
     "Exit status:\n"
     "  0  the calculation ran: a failed rise-time budget is a result, not an error,\n"
-    "     and so is a faulting point of a sweep, shown in its row; with --links,\n"
-    "     every link ran and meets both budgets at its length;\n"
+    "     and so is a faulting point of a sweep, shown in its row, or a faulting\n"
+    "     trial, counted among the trials; with --links, every link ran and meets\n"
+    "     both budgets at its length;\n"
     "  1  an arithmetic fault, its text on standard error after the results set\n"
     "     before it; with --links, a link that faults, has a bad cell or fails a\n"
     "     budget at its length (the output is whole all the same);\n"
@@ -75,7 +77,9 @@ constexpr std::string_view closing =
     "      the star link with each block code, CSV on standard output\n"
     "  vantero tavo --open base.dig --links links.csv --csv verdicts.csv\n"
     "      every link of a table from the figures of base.dig, each with its own\n"
-    "      cells and length, its verdict and margins in verdicts.csv\n";
+    "      cells and length, its verdict and margins in verdicts.csv\n"
+    "  vantero tavo --spread connectorLoss=normal:0.3,0.1 --at 40 --json\n"
+    "      how likely the link closes at 40 km when each connector scatters\n";
 
 std::string trimmed(std::string_view text) {
     while (!text.empty() && text.back() == ' ') {
@@ -205,6 +209,16 @@ std::string calculatorHelp(const Calculator& calculator) {
     }
     if (!notInFile.empty()) {
         text += wrapped("Not kept in the project file: " + joined(notInFile) + ".", 2, 76);
+    }
+    if (!calculator.itemLosses().empty()) {
+        text += wrapped("Drawn item by item by --spread: " +
+                            joined(calculator.itemLosses(),
+                                   [](const ItemLossDescription& loss) {
+                                       return std::string(loss.input) + " (each of " +
+                                              std::string(loss.items) + ")";
+                                   }) +
+                            ".",
+                        2, 76);
     }
     return text;
 }
@@ -343,7 +357,7 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
                 }
             }
         },
-        sweepWorkers(range.count));
+        sweepWorkers(range.count, threadCount(a)));
     if (csv) {
         csv->finish();
         finishOutput(csvFile, out, a.csv);
@@ -413,16 +427,52 @@ int runLinks(const Session& session, const Arguments& a, std::FILE* out, std::FI
     return summary.allMet() ? 0 : 1;
 }
 
+// What the link was given besides its file: the parts of the catalogue, and
+// the inputs and choices set after them, by name.
+struct Given {
+    const UsedParts& parts;
+    std::vector<std::string> setAfter;
+};
+
+// Runs the trials of --spread, writing the CSV of every trial as they go when
+// asked, then what they gave (not when the CSV goes to standard output).
+int runTrials(const Session& session, const trials::TrialPlan& plan, const Arguments& a,
+              std::FILE* out) {
+    // The other inputs must be numbers; the spread ones are drawn.
+    const std::unique_ptr<Session> drawn = session.copy();
+    for (const trials::Spread& spread : plan.spreads) {
+        drawn->setNumber(spread.input, spread.mean());
+    }
+    drawn->checkLeadingInputs();
+    std::optional<FileReplacement> csvFile;
+    openOutput(csvFile, a.csv, out);
+    OutputSink csv;
+    if (a.csv) {
+        csv = outputSink(csvFile, out, a.csv);
+        csv(trials::trialCsvHeader(plan));
+    }
+    trials::TrialSummary summary = trials::runTrials(session, plan, csv);
+    if (a.csv) {
+        finishOutput(csvFile, out, a.csv);
+    }
+    if (!toStandardOutput(a.csv, out)) {
+        writeStandardOutput(out, a.json ? trialJson(session.calculator(), plan, summary)
+                                        : trialText(session.calculator(), plan, summary));
+    }
+    return 0;
+}
+
 // The design report of the link, written to its file.
 void writeReport(const Session& session, const RunReport& run, const Arguments& a,
-                 const ReportRenderer& drawReport) {
+                 const Given& given, const ReportRenderer& drawReport) {
     const std::string project = a.open ? absolutePath(*a.open) : std::string();
-    writePdf(*a.report,
-             drawReport(report::designReport(session, run, project, report::todaysDate())));
+    report::DesignReport design = report::designReport(session, run, project, report::todaysDate());
+    report::addUsedParts(design, session.calculator(), given.parts.uses(), given.setAfter);
+    writePdf(*a.report, drawReport(design));
 }
 
 int runOnce(const Session& session, const Arguments& a, const std::vector<double>& lengths,
-            std::FILE* out, std::FILE* err, const ReportRenderer& drawReport) {
+            const Given& given, std::FILE* out, std::FILE* err, const ReportRenderer& drawReport) {
     const RunReport run = session.run();
     // The budgets of a link whose run went through, up to the first that
     // faults.
@@ -450,7 +500,7 @@ int runOnce(const Session& session, const Arguments& a, const std::vector<double
                                                              : nullptr;
     if (a.report) {
         try {
-            writeReport(session, run, a, drawReport);
+            writeReport(session, run, a, given, drawReport);
         } catch (...) {
             // Both are told, the fault first; the status is the report's.
             if (fault != nullptr) {
@@ -537,6 +587,11 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
                              *a.sweep);
         }
     }
+    (void)threadCount(a);
+    std::optional<trials::TrialPlan> plan;
+    if (!a.spreads.empty()) {
+        plan = trialPlan(*calculator, a, lengths);
+    }
 
     UsedParts parts(*calculator, a.uses, a.catalogues, err);
 
@@ -564,7 +619,16 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (choiceSweep) {
         return runChoiceSweep(*session, *choiceSweep, a, out);
     }
-    return runOnce(*session, a, lengths, out, err, drawReport);
+    if (plan) {
+        return runTrials(*session, *plan, a, out);
+    }
+    Given given{parts, {}};
+    for (const Setting& setting : settings) {
+        given.setAfter.emplace_back(setting.kind == Setting::Kind::Text
+                                        ? calculator->inputs()[setting.index].name
+                                        : calculator->choices()[setting.index].name);
+    }
+    return runOnce(*session, a, lengths, given, out, err, drawReport);
 }
 
 } // namespace

@@ -89,6 +89,15 @@ std::optional<std::size_t> Calculator::findChoice(std::string_view name) const {
     return indexByName(choices(), name);
 }
 
+std::optional<std::size_t> Calculator::findItemLoss(std::string_view input) const {
+    for (std::size_t i = 0; i < m_itemLosses.size(); ++i) {
+        if (m_itemLosses[i].input == input) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 void openProject(Session& session, const std::filesystem::path& path) {
     const Calculator& calculator = session.calculator();
     const ProjectLayout& layout = calculator.layout();

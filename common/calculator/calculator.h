@@ -92,6 +92,12 @@ public:
     virtual SweepPoint runAt(std::size_t input, double value) = 0;
     // Both budgets at `km` km of fibre, term by term, on the current figures.
     virtual LinkBudgets budgetsAt(double km) const = 0;
+    // Gives the numeric input `input` the value `value` (no text).
+    virtual void setNumber(std::size_t input, double value) = 0;
+    // How many items the item loss `itemLoss` (by its index in the
+    // calculator's itemLosses) counts at `km` km on the current figures; a
+    // figure that is not a number throws NumberFormatFailure.
+    virtual double itemCount(std::size_t itemLoss, double km) const = 0;
 
     // One run with the choice `index` set to `value`; the choice keeps that
     // value afterwards. The point's input is the value's ordinal.
@@ -114,9 +120,11 @@ class Calculator {
 public:
     Calculator(std::string_view name, std::string_view network, std::string_view caption,
                ProjectLayout layout, std::vector<InputDescription> inputs,
-               std::vector<ChoiceDescription> choices, std::span<const PartInput> partInputs = {})
+               std::vector<ChoiceDescription> choices, std::span<const PartInput> partInputs = {},
+               std::vector<ItemLossDescription> itemLosses = {})
         : m_name(name), m_network(network), m_caption(caption), m_layout(layout),
-          m_inputs(std::move(inputs)), m_choices(std::move(choices)), m_partInputs(partInputs) {}
+          m_inputs(std::move(inputs)), m_choices(std::move(choices)), m_partInputs(partInputs),
+          m_itemLosses(std::move(itemLosses)) {}
     virtual ~Calculator() = default;
     Calculator(const Calculator&) = delete;
     Calculator& operator=(const Calculator&) = delete;
@@ -132,12 +140,17 @@ public:
     std::span<const ChoiceDescription> choices() const { return m_choices; }
     // Which input or choice each figure of a catalogue part sets, in order.
     std::span<const PartInput> partInputs() const { return m_partInputs; }
+    // The inputs that are the loss of each of several items the power budget
+    // counts, and how they are counted.
+    std::span<const ItemLossDescription> itemLosses() const { return m_itemLosses; }
     // The value of every choice before anything is set.
     std::vector<int> initialChoices() const;
     virtual std::unique_ptr<Session> newSession() const = 0;
 
     std::optional<std::size_t> findInput(std::string_view name) const;
     std::optional<std::size_t> findChoice(std::string_view name) const;
+    // The index in itemLosses of the input called `input`, if it is one.
+    std::optional<std::size_t> findItemLoss(std::string_view input) const;
 
 private:
     std::string_view m_name;
@@ -147,6 +160,7 @@ private:
     std::vector<InputDescription> m_inputs;
     std::vector<ChoiceDescription> m_choices;
     std::span<const PartInput> m_partInputs;
+    std::vector<ItemLossDescription> m_itemLosses;
 };
 
 // The value of `choice` named `name`, its letters in either case ("rz" is
@@ -182,11 +196,13 @@ public:
                  std::span<const ChoiceField<Input>> choices,
                  std::span<const ResultField<Result>> results,
                  std::span<const ProjectRecord> records, Calculate calculate, Budgets budgets,
-                 std::span<const PartInput> parts = {})
+                 std::span<const PartInput> parts = {},
+                 std::span<const ItemLossField<Input>> itemLosses = {})
         : Calculator(name, network, caption, ProjectLayout{extension, records},
-                     {inputs.begin(), inputs.end()}, {choices.begin(), choices.end()}, parts),
+                     {inputs.begin(), inputs.end()}, {choices.begin(), choices.end()}, parts,
+                     {itemLosses.begin(), itemLosses.end()}),
           m_inputFields(inputs), m_choiceFields(choices), m_resultFields(results),
-          m_calculate(calculate), m_budgets(budgets) {}
+          m_itemLossFields(itemLosses), m_calculate(calculate), m_budgets(budgets) {}
 
     std::unique_ptr<Session> newSession() const override {
         return std::make_unique<SessionOf>(*this);
@@ -244,6 +260,13 @@ private:
 
         LinkBudgets budgetsAt(double km) const override { return m_of.m_budgets(m_input, km); }
 
+        void setNumber(std::size_t input, double value) override {
+            (m_input.*m_of.m_inputFields[input].member).setNumber(value);
+        }
+        double itemCount(std::size_t itemLoss, double km) const override {
+            return m_of.m_itemLossFields[itemLoss].count(m_input, km);
+        }
+
     private:
         RunReport reportOf(const Result& result) const {
             RunReport run;
@@ -286,6 +309,7 @@ private:
     std::span<const InputField<Input>> m_inputFields;
     std::span<const ChoiceField<Input>> m_choiceFields;
     std::span<const ResultField<Result>> m_resultFields;
+    std::span<const ItemLossField<Input>> m_itemLossFields;
     Calculate m_calculate;
     Budgets m_budgets;
 };

@@ -34,13 +34,16 @@ const Part& findPart(const Catalogue& catalogue, const PartRequest& request);
 
 // One input or choice that a part sets: the text it gets, the figures it
 // comes from (with their sources), how it follows from them, and what the
-// calculator says of that input.
+// calculator says of that input; the last two also in the design report's
+// Portuguese.
 struct SetInput {
     std::string_view input;
     std::string text;
     std::vector<const Figure*> figures;
     std::string how; // "its minimum", "at 1530-1565 nm", ...
     std::string_view note;
+    std::string reportHow; // "o mínimo", "em 1530-1565 nm", ...
+    std::string_view reportNote;
 };
 
 // What a part used at a wavelength does to a calculator's inputs: those it

@@ -113,7 +113,7 @@ template <typename Steps> LinkBudgets budgetsAt(double km, Steps&& steps) {
     budgets.distance = km;
     // Room for the terms of every calculator's budgets at once.
     budgets.powerTerms.reserve(8);
-    budgets.riseTimeTerms.reserve(5);
+    budgets.riseTimeTerms.reserve(6);
     runRecordingFault(budgets.fault, [&] {
         checkLength(km);
         steps(budgets);

@@ -1,7 +1,7 @@
 #include "common/linktable/linktable.h"
 
 #include "common/linktable/evaluation.h"
-#include "common/linktable/orderedblocks.h"
+#include "common/runs/orderedblocks.h"
 #include "common/linktable/writers.h"
 
 #include <algorithm>

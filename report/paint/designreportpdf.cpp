@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QStringList>
 
 #include <algorithm>
 #include <vector>
@@ -20,6 +21,7 @@ namespace {
 const QColor ink = inkOfPages();
 const QColor accent = accentInk();
 const QColor alarm = alarmInk();
+const QColor grey = mutedInk();
 
 // Page 1: who, what and when; the inputs; the results.
 void firstPage(ReportPages& pages, const DesignReport& report) {
@@ -33,8 +35,20 @@ void firstPage(ReportPages& pages, const DesignReport& report) {
                              : text(report.projectFile)),
                     sans(8.6), ink);
     pages.paragraph(QStringLiteral("Data: ") + text(report.date), sans(8.6), ink);
+    if (!report.parts.empty()) {
+        QStringList requests;
+        for (const ReportPart& part : report.parts) {
+            requests << text(part.request);
+        }
+        pages.paragraph(QStringLiteral("Peças do catálogo: ") +
+                            requests.join(QStringLiteral(", ")) + QStringLiteral(" (página 2)"),
+                        sans(8.6), ink);
+    }
 
     pages.heading(QStringLiteral("Entradas"));
+    if (!report.parts.empty()) {
+        pages.note(QStringLiteral("Após o rótulo, a peça do catálogo que deu o valor da entrada."));
+    }
     inputTables(pages, report.pages);
 
     pages.heading(QStringLiteral("Resultados"));
@@ -75,6 +89,113 @@ void firstPage(ReportPages& pages, const DesignReport& report) {
         }
     }
     flush();
+}
+
+// "Transceptor 10GBASE-LR", "Fibra G.652.D a 1310 nm".
+QString partHeading(const ReportPart& part) {
+    QString heading = (part.kind == PartKind::Transceiver ? QStringLiteral("Transceptor ")
+                                                          : QStringLiteral("Fibra ")) +
+                      text(part.name);
+    if (part.wavelength) {
+        heading += QStringLiteral(" a ") + text(catalogue::numberText(*part.wavelength)) +
+                   QStringLiteral(" nm");
+    }
+    return heading;
+}
+
+// The figures an input was set from and how: "launch-power: de -8.2 a 0.5
+// dBm [1] → o mínimo".
+QString figuresLine(const ReportPartInput& input) {
+    QStringList figures;
+    for (const ReportFigure& figure : input.figures) {
+        QString line = text(figure.name);
+        if (!figure.band.empty()) {
+            line += QStringLiteral(" em ") + text(figure.band);
+        }
+        line += QStringLiteral(": ") + text(figure.value);
+        if (!figure.note.empty()) {
+            line += QStringLiteral(" (") + text(figure.note) + QStringLiteral(")");
+        }
+        line += QStringLiteral(" [%1]").arg(figure.source + 1);
+        figures << line;
+    }
+    QString line = figures.join(QStringLiteral("; "));
+    if (!input.how.empty()) {
+        line += (line.isEmpty() ? QString() : QStringLiteral(" → ")) + text(input.how);
+    }
+    return line;
+}
+
+// The parts of the catalogue the link was given: each with the inputs it set,
+// the figures and how, those it left; then the sources of those figures.
+void partsPages(ReportPages& pages, const DesignReport& report) {
+    pages.heading(QStringLiteral("Peças do catálogo"));
+    pages.note(QStringLiteral(
+        "Entradas dadas por peças do catálogo (--use), antes de cada --set: o projeto toma o pior "
+        "caso de cada valor. Os números entre colchetes remetem às fontes, no fim da seção."));
+    for (const ReportPart& part : report.parts) {
+        pages.subheading(partHeading(part));
+        if (!part.title.empty()) {
+            pages.paragraphWhole(text(part.title), sans(8.4), ink);
+        }
+        // A path may be longer than a line.
+        pages.paragraphWhole(QStringLiteral("--use ") + text(part.request) +
+                                 QStringLiteral(" · arquivo ") + text(part.file) +
+                                 QStringLiteral(", linha %1").arg(part.line),
+                             sans(7.8), grey, 0, Qt::TextWrapAnywhere);
+        pages.advance(4);
+        for (const ReportPartInput& input : part.set) {
+            pages.makeRoom(40); // the input with its first lines
+            table(pages,
+                  {{{text(input.label), text(input.text), text(input.unit)}, false, input.choice}});
+            pages.advance(-3);
+            pages.paragraphWhole(figuresLine(input), sans(7.8), ink, 12);
+            if (!input.note.empty()) {
+                pages.paragraphWhole(QStringLiteral("Nota: ") + text(input.note), sans(7.8), grey,
+                                     12);
+            }
+            if (!input.overriddenBy.empty()) {
+                pages.paragraphWhole(QStringLiteral("Substituída por ") + text(input.overriddenBy) +
+                                         QStringLiteral(": o projeto usa ") + text(input.usedText) +
+                                         QStringLiteral("."),
+                                     sans(7.8, true), alarm, 12);
+            }
+            pages.advance(5);
+        }
+        if (!part.left.empty()) {
+            QStringList left;
+            for (const std::string& label : part.left) {
+                left << text(label);
+            }
+            pages.paragraphWhole(QStringLiteral("Mantidas como estavam, sem valor na peça: ") +
+                                     left.join(QStringLiteral("; ")) + QStringLiteral("."),
+                                 sans(7.8), grey);
+        }
+        pages.advance(6);
+    }
+
+    pages.subheading(QStringLiteral("Fontes"));
+    for (std::size_t i = 0; i < report.sources.size(); ++i) {
+        const ReportSource& source = report.sources[i];
+        pages.paragraphWhole(QStringLiteral("[%1] ").arg(i + 1) + text(source.document), sans(8.4),
+                             ink);
+        for (const auto& [caption, field] : {std::pair{QStringLiteral("Edição: "), &source.edition},
+                                             std::pair{QStringLiteral("Página: "), &source.page}}) {
+            if (!field->empty()) {
+                pages.paragraphWhole(caption + text(*field), sans(7.8), ink, 18);
+            }
+        }
+        if (!source.address.empty()) {
+            pages.paragraphWhole(QStringLiteral("Endereço: ") + text(source.address), sans(7.8),
+                                 ink, 18, Qt::TextWrapAnywhere);
+        }
+        pages.paragraphWhole(source.reproduces.empty()
+                                 ? QStringLiteral("Valores do próprio documento.")
+                                 : QStringLiteral("Reproduz a tabela de ") +
+                                       text(source.reproduces) + QStringLiteral("."),
+                             sans(7.8), grey, 18);
+        pages.advance(4);
+    }
 }
 
 std::vector<TableRow> termRows(const std::vector<BudgetTerm>& terms) {
@@ -162,6 +283,10 @@ std::string drawDesignReport(const DesignReport& report) {
                       QStringLiteral("VANTERO · Relatório de projeto · ") + text(report.program),
                       text(report.date));
     firstPage(pages, report);
+    if (!report.parts.empty()) {
+        pages.newPage();
+        partsPages(pages, report);
+    }
     if (report.budgets) {
         pages.newPage();
         budgetPage(pages, report);

@@ -69,15 +69,22 @@ void ReportPages::newPage() {
 }
 
 double ReportPages::paragraph(const QString& line, const QFont& font, const QColor& colour,
-                              double indent) {
+                              double indent, Qt::TextFlag wrap) {
     m_painter.setFont(font);
     m_painter.setPen(colour);
     const QRectF area(marginX + indent, m_y, contentWidth - indent, pageHeight);
-    const QRectF used =
-        m_painter.boundingRect(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, line);
-    m_painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, line);
+    const QRectF used = m_painter.boundingRect(area, Qt::AlignLeft | Qt::AlignTop | wrap, line);
+    m_painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | wrap, line);
     m_y += used.height();
     return used.height();
+}
+
+double ReportPages::paragraphWhole(const QString& line, const QFont& font, const QColor& colour,
+                                   double indent, Qt::TextFlag wrap) {
+    m_painter.setFont(font);
+    const QRectF area(marginX + indent, 0, contentWidth - indent, pageHeight);
+    makeRoom(m_painter.boundingRect(area, Qt::AlignLeft | Qt::AlignTop | wrap, line).height());
+    return paragraph(line, font, colour, indent, wrap);
 }
 
 void ReportPages::heading(const QString& title) {
@@ -151,8 +158,11 @@ void inputTables(ReportPages& pages, const std::vector<ReportInputPage>& inputPa
         pages.subheading(text(page.title));
         std::vector<TableRow> rows;
         for (const ReportInput& input : page.inputs) {
-            rows.push_back(
-                {{text(input.label), text(input.text), text(input.unit)}, false, input.choice});
+            QString label = text(input.label);
+            if (!input.part.empty()) {
+                label += QStringLiteral(" · peça ") + text(input.part);
+            }
+            rows.push_back({{label, text(input.text), text(input.unit)}, false, input.choice});
         }
         table(pages, rows);
     }

@@ -55,9 +55,13 @@ public:
     void newPage();
     void finish() { m_painter.end(); }
 
-    // A line of text across the content, wrapped; gives its height.
+    // A line of text across the content, wrapped (between words, or for an
+    // address anywhere); gives its height.
     double paragraph(const QString& line, const QFont& font, const QColor& colour,
-                     double indent = 0);
+                     double indent = 0, Qt::TextFlag wrap = Qt::TextWordWrap);
+    // The same, on a new page unless it fits below the current position.
+    double paragraphWhole(const QString& line, const QFont& font, const QColor& colour,
+                          double indent = 0, Qt::TextFlag wrap = Qt::TextWordWrap);
     void heading(const QString& title);
     void subheading(const QString& title);
     void note(const QString& line);
@@ -85,7 +89,8 @@ struct TableRow {
 void table(ReportPages& pages, const std::vector<TableRow>& rows,
            std::array<double, 3> widths = {300, 115, 80});
 
-// The inputs of a link by page of the window: a subheading and a table each.
+// The inputs of a link by page of the window: a subheading and a table each,
+// the label followed by the catalogue part that gave the input's text.
 void inputTables(ReportPages& pages, const std::vector<ReportInputPage>& inputPages);
 
 // A column of a grid: its width, its heading, whether its cells are numbers

@@ -1,6 +1,5 @@
 #include "calculators/registry.h"
 #include "common/linktable/linktable.h"
-#include "common/linktable/orderedblocks.h"
 #include "common/numbers/failure.h"
 
 #include <gtest/gtest.h>
@@ -17,90 +16,6 @@ namespace vantero::linktable {
 namespace {
 
 // Blocks of numbers, squared on the worker threads.
-struct Squares {
-    std::vector<long> in;
-    std::vector<long> out;
-    std::size_t readAhead = 0; // blocks read and not consumed, at most
-    std::vector<long> consumed;
-
-    void run(BlockThreads threads, std::size_t blocks, std::size_t failAt = 0) {
-        std::size_t read = 0;
-        std::size_t taken = 0;
-        runOrderedBlocks<std::vector<long>, std::vector<long>>(
-            threads,
-            [&](std::vector<long>& block) {
-                if (read == blocks) {
-                    return false;
-                }
-                block.assign({static_cast<long>(read) * 2, static_cast<long>(read) * 2 + 1});
-                readAhead = std::max(readAhead, ++read - taken);
-                return true;
-            },
-            [failAt] {
-                return [failAt](std::vector<long>& block, std::vector<long>& result) {
-                    result.clear();
-                    for (const long n : block) {
-                        if (failAt != 0 && n == static_cast<long>(failAt)) {
-                            throw std::runtime_error("no square for you");
-                        }
-                        result.push_back(n * n);
-                    }
-                };
-            },
-            [&](std::vector<long>& result) {
-                ++taken;
-                consumed.insert(consumed.end(), result.begin(), result.end());
-            });
-    }
-};
-
-std::vector<long> squaresUpTo(std::size_t count) {
-    std::vector<long> squares;
-    for (std::size_t n = 0; n < count; ++n) {
-        squares.push_back(static_cast<long>(n * n));
-    }
-    return squares;
-}
-
-// State: threads that start, or fail to start after a few. Action: run 500
-// blocks. Expected: every result in the order read, never more than `ahead`
-// blocks read and not consumed.
-TEST(OrderedBlocks, keepTheOrderReadWhateverThreadsStart) {
-    for (const unsigned workers : {0U, 1U, 3U, 8U}) {
-        for (const unsigned starting : {0U, 1U, 2U, 99U}) {
-            BlockThreads threads;
-            threads.workers = workers;
-            threads.ahead = 5;
-            std::atomic<unsigned> started = 0;
-            threads.start = [&](std::function<void()> body) {
-                if (started++ >= starting) {
-                    throw std::system_error(EAGAIN, std::generic_category());
-                }
-                return std::thread(std::move(body));
-            };
-            Squares squares;
-            squares.run(threads, 500);
-            EXPECT_EQ(squares.consumed, squaresUpTo(1000)) << workers << " " << starting;
-            EXPECT_LE(squares.readAhead, 5U);
-        }
-    }
-}
-
-// State: a block whose work fails. Action: run. Expected: the failure is
-// thrown once every thread has ended, and nothing after the block before it
-// is consumed.
-TEST(OrderedBlocks, stopAtTheFirstFailure) {
-    for (const unsigned workers : {0U, 4U}) {
-        BlockThreads threads;
-        threads.workers = workers;
-        threads.ahead = 8;
-        Squares squares;
-        EXPECT_THROW(squares.run(threads, 1000, 777), std::runtime_error);
-        EXPECT_LE(squares.consumed.size(), 776U);
-        EXPECT_EQ(squares.consumed, squaresUpTo(squares.consumed.size()));
-    }
-}
-
 // A table of tavo links with cells of every sort, bad ones among them.
 std::string tableOf(std::size_t rows) {
     std::mt19937 random(17);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -9,7 +10,10 @@
 #include <thread>
 #include <vector>
 
-namespace vantero::linktable {
+namespace vantero {
+
+// The processors this process may run on (its CPU affinity), at least 1.
+unsigned availableCores();
 
 // How a stream of blocks is spread over threads.
 struct BlockThreads {
@@ -152,4 +156,36 @@ void runOrderedBlocks(const BlockThreads& threads, const std::function<bool(Bloc
     }
 }
 
-} // namespace vantero::linktable
+// The same for blocks that need no reading: blocks 0 .. blocks - 1, each
+// worked on by a callable Result(std::size_t block) that `makeWorker` makes
+// on its thread (with the thread's own state), the results handed to
+// `consume` in the blocks' order. With one worker, or one block, the calling
+// thread does it all.
+template <typename Result, typename MakeWorker, typename Consume>
+void runIndexedBlocks(std::size_t blocks, unsigned workers, MakeWorker makeWorker, Consume consume,
+                      BlockThreads threads = {}) {
+    if (workers <= 1 || blocks <= 1) {
+        auto worker = makeWorker();
+        for (std::size_t block = 0; block < blocks; ++block) {
+            consume(worker(block));
+        }
+        return;
+    }
+    threads.workers = static_cast<unsigned>(std::min<std::size_t>(workers, blocks));
+    threads.ahead = 2 * std::size_t{threads.workers};
+    std::size_t next = 0;
+    runOrderedBlocks<std::size_t, Result>(
+        threads,
+        [&](std::size_t& block) {
+            block = next++;
+            return block < blocks;
+        },
+        [&]() -> std::function<void(std::size_t&, Result&)> {
+            return [worker = makeWorker()](std::size_t& block, Result& result) mutable {
+                result = worker(block);
+            };
+        },
+        [&](Result& result) { consume(std::move(result)); });
+}
+
+} // namespace vantero
