@@ -1,12 +1,15 @@
 // Any bytes read as a table of links: the CSV reader gives the same rows
 // however the bytes come, the rows written back as CSV read again the same,
-// and the first row as a header is either refused or gives columns under
-// which every row runs, with an error for a row of the wrong width.
+// and the first row as a header is either refused or gives columns (the
+// parts of the shipped catalogue among them) under which every row runs,
+// with an error for a row of the wrong width.
 
 #include "calculators/registry.h"
+#include "common/catalogue/locations.h"
 #include "common/linktable/columns.h"
 #include "common/linktable/csvreader.h"
 #include "common/linktable/evaluation.h"
+#include "common/linktable/partcolumns.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -56,6 +59,12 @@ bool sameRows(const RowBuffer& a, const RowBuffer& b) {
     return true;
 }
 
+// The shipped catalogue of the source tree, read once.
+const catalogue::Catalogue& shipped() {
+    static const catalogue::Catalogue parts = catalogue::folderCatalogue(VANTERO_SHIPPED_SOURCE);
+    return parts;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -103,7 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rows.cells(0, header);
     for (const Calculator* calculator : calculators()) {
         try {
-            const LinkColumns columns(*calculator, header);
+            const PartColumns parts(*calculator, shipped());
+            const LinkColumns columns(*calculator, header, parts.extras());
             const std::unique_ptr<Session> base = calculator->newSession();
             LinkEvaluator evaluator(*base, columns);
             std::vector<std::string_view> cells;

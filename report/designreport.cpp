@@ -260,6 +260,10 @@ DesignReport designReport(const Session& session, const RunReport& run,
     return report;
 }
 
+std::vector<ReportInputPage> reportInputPages(const Session& session) {
+    return inputPages(session);
+}
+
 void addUsedParts(DesignReport& report, const Calculator& calculator,
                   std::span<const catalogue::PartUse> uses, std::span<const std::string> setAfter) {
     std::vector<const catalogue::Source*> known;

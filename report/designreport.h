@@ -139,6 +139,10 @@ struct DesignReport {
 DesignReport designReport(const Session& session, const RunReport& run,
                           const std::string& projectFile, const std::string& date);
 
+// The inputs of a session by page of the window, each with its label, text
+// and unit, as the report lists them.
+std::vector<ReportInputPage> reportInputPages(const Session& session);
+
 // Adds to `report`, that of a link of `calculator`, the catalogue parts
 // `uses` that set its inputs, in the order they were used, with the sources
 // of the figures they set, and marks in its inputs the part each text came

@@ -43,7 +43,7 @@ void checkCatalogueCommand(const Arguments& a) {
 }
 
 // A table of links writes its own CSV or JSON Lines, of each link at the
-// length of its row.
+// length of its row, and its own report, the summary of the table.
 void checkLinksOptions(const Arguments& a) {
     for (const auto& [given, name] :
          {std::pair{a.sweep.has_value(), "--sweep"}, std::pair{!a.at.empty(), "--at"},
@@ -55,10 +55,6 @@ void checkLinksOptions(const Arguments& a) {
                              " does not go with --links: the table gives each link its figures "
                              "and its length");
         }
-    }
-    if (a.report) {
-        throw UsageError("--report with --links: the summary report of a table of links is not "
-                         "available yet");
     }
     if (a.json && a.csv) {
         throw UsageError("--json with --links writes JSON Lines to standard output, in the place "

@@ -9,7 +9,8 @@
 
 namespace vantero::cli {
 
-LinksTable::LinksTable(const Calculator& calculator, const std::string& path) {
+LinksTable::LinksTable(const Calculator& calculator, const std::string& path,
+                       const std::function<const catalogue::Catalogue&()>& catalogue) {
     if (path == "-") {
         m_name = "standard input";
         m_file = stdin;
@@ -41,8 +42,11 @@ LinksTable::LinksTable(const Calculator& calculator, const std::string& path) {
     }
     std::vector<std::string_view> names;
     header.cells(0, names);
+    // Without a part column no part is looked up: the catalogue is not read.
+    static const catalogue::Catalogue none;
+    m_parts.emplace(calculator, linktable::PartColumns::named(names) ? catalogue() : none);
     try {
-        m_columns.emplace(calculator, names);
+        m_columns.emplace(calculator, names, m_parts->extras());
     } catch (const linktable::ColumnError& error) {
         throw UsageError("--links " + m_name + ": " + error.what());
     }
@@ -54,7 +58,7 @@ LinksTable::~LinksTable() {
     }
 }
 
-int LinksTable::run(const Session& base, bool json, const OutputSink& sink) {
+linktable::LinkSummary LinksTable::run(const Session& base, bool json, const OutputSink& sink) {
     linktable::TableOptions options;
     options.format = json ? linktable::OutputFormat::JsonLines : linktable::OutputFormat::Csv;
     options.workers = linktable::tableWorkers();
@@ -62,9 +66,7 @@ int LinksTable::run(const Session& base, bool json, const OutputSink& sink) {
         // A JSON line is some thirty times a CSV row.
         options.blockRows = 256;
     }
-    const linktable::LinkSummary summary =
-        linktable::runLinkTable(base, *m_columns, linktable::rowsOf(*m_reader), sink, options);
-    return summary.allMet() ? 0 : 1;
+    return linktable::runLinkTable(base, *m_columns, linktable::rowsOf(*m_reader), sink, options);
 }
 
 } // namespace vantero::cli

@@ -74,15 +74,17 @@ constexpr OptionSpec options[] = {
      .forms = {{"FILE",
                 "run every link of a table: a CSV file (\"-\" is standard input) whose header "
                 "names each column by an input or a choice (the names below), or id (any text, "
-                "copied to the output) or length (km: both budgets at that length, as --at). "
-                "Each link starts from --open and every --set, and each non-empty cell "
-                "replaces that input's text or sets that choice. Prints CSV, one row per link "
+                "copied to the output) or length (km: both budgets at that length, as --at), "
+                "or fibre or transceiver (a part of the catalogue, NAME@NM or NAME, as --use "
+                "names it). Each link starts from --open, every --use and every --set; a "
+                "part's cell sets the inputs the part gives, and then each other non-empty "
+                "cell replaces that input's text or sets that choice. Prints CSV, one row per link "
                 "in the table's order: row, id, the columns of --sweep, with a length column "
                 "length, powerMargin, riseTimeMargin, powerBudgetMet and riseTimeBudgetMet "
                 "(yes or no), then status (ok; fault, an arithmetic fault; error, a cell that "
-                "is not a number or not a value of its choice, or a row that cannot be read) "
-                "and error (the message, naming the column). A bad row never stops the "
-                "others."}}},
+                "is not a number or not a value of its choice, a part the catalogue lacks, or "
+                "a row that cannot be read) and error (the message, naming the column). A bad "
+                "row never stops the others."}}},
     {.name = "--spread",
      .value = &Arguments::spreads,
      .completion = Completion::Spread,
@@ -159,7 +161,10 @@ constexpr OptionSpec options[] = {
                 "as the window shows them, both budgets at the maximum distance (tables and "
                 "charts), the maximum distance against the bit rate and both margins against "
                 "the length; of a run that faults, the inputs and the results up to the "
-                "fault."}}},
+                "fault. With --links, the summary of the table instead: how many links meet "
+                "both budgets, fail one, fault or are in error, how each margin is spread "
+                "(histograms), the links that fail each budget, the worst margin first (row, "
+                "id, length, margins, limit), and the inputs every link starts from."}}},
     {.name = "--json",
      .value = &Arguments::json,
      .forms = {{.help = "print one JSON object instead: calculator, inputs, results (value and "
@@ -190,7 +195,7 @@ constexpr std::string_view modes[] = {
     "CALCULATOR [--open] [--use] [--set] --sweep=NAME=FROM:TO:COUNT [--log] [--csv] [--plot] "
     "[--threads]",
     "CALCULATOR [--open] [--use] [--set] --sweep=CHOICE [--csv]",
-    "CALCULATOR [--open] [--use] [--set] --links [--csv] [--json] [--threads]",
+    "CALCULATOR [--open] [--use] [--set] --links [--csv] [--json] [--report] [--threads]",
     "CALCULATOR [--open] [--use] [--set] --spread [--trials] [--seed] [--threads] [--at] [--json] "
     "[--csv]",
     "catalogue [fibre|transceiver] [NAME] [--catalogue] [--json]",

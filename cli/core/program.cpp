@@ -395,15 +395,36 @@ int runChoiceSweep(Session& session, const ChoiceSweep& sweep, const Arguments& 
     return 0;
 }
 
+// A file named on the command line as the reports name it: whole, from the
+// root.
+std::string absolutePath(const std::string& path) {
+    return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+// A report's PDF, in the place of the old file once it is whole.
+void writePdf(const std::string& path, const std::string& pdf) {
+    replaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(pdf.data()), pdf.size()),
+                SpecialFiles::WriteInto);
+}
+
 // Runs every link of the table on the session's figures, writing its CSV or
-// JSON Lines as it goes.
-int runLinks(const Session& session, const Arguments& a, std::FILE* out) {
-    LinksTable table(session.calculator(), *a.links);
+// JSON Lines as it goes, and then its summary report; a part a column names
+// comes from the catalogue `parts` reads.
+int runLinks(const Session& session, const Arguments& a, std::FILE* out, std::FILE* err,
+             UsedParts& parts, const LinksReportRenderer& drawLinksReport) {
+    LinksTable table(session.calculator(), *a.links,
+                     [&]() -> const catalogue::Catalogue& { return parts.wholeCatalogue(err); });
     std::optional<FileReplacement> csvFile;
     openOutput(csvFile, a.csv, out);
-    const int status = table.run(session, a.json, outputSink(csvFile, out, a.csv));
+    const linktable::LinkSummary summary =
+        table.run(session, a.json, outputSink(csvFile, out, a.csv));
     finishOutput(csvFile, out, a.csv);
-    return status;
+    if (a.report) {
+        const std::string name = *a.links == "-" ? "entrada padrão" : absolutePath(*a.links);
+        writePdf(*a.report, drawLinksReport(report::linksReport(summary, session.calculator(), name,
+                                                                report::todaysDate())));
+    }
+    return summary.allMet() ? 0 : 1;
 }
 
 // What the link was given besides its file: the parts of the catalogue, and
@@ -444,13 +465,10 @@ int runTrials(const Session& session, const trials::TrialPlan& plan, const Argum
 // The design report of the link, written to its file.
 void writeReport(const Session& session, const RunReport& run, const Arguments& a,
                  const Given& given, const ReportRenderer& drawReport) {
-    const std::string project =
-        a.open ? std::filesystem::absolute(*a.open).lexically_normal().string() : std::string();
+    const std::string project = a.open ? absolutePath(*a.open) : std::string();
     report::DesignReport design = report::designReport(session, run, project, report::todaysDate());
     report::addUsedParts(design, session.calculator(), given.parts.uses(), given.setAfter);
-    const std::string pdf = drawReport(design);
-    replaceFile(*a.report, std::span(reinterpret_cast<const std::uint8_t*>(pdf.data()), pdf.size()),
-                SpecialFiles::WriteInto);
+    writePdf(*a.report, drawReport(design));
 }
 
 int runOnce(const Session& session, const Arguments& a, const std::vector<double>& lengths,
@@ -498,7 +516,7 @@ int runOnce(const Session& session, const Arguments& a, const std::vector<double
 }
 
 int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer& drawChart,
-        const ReportRenderer& drawReport) {
+        const ReportRenderer& drawReport, const LinksReportRenderer& drawLinksReport) {
     const Calculator* calculator = findCalculator(a.calculator);
     if (a.help) {
         if (!a.calculator.empty() && calculator == nullptr && a.calculator != catalogueCommand) {
@@ -540,7 +558,9 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         throw UsageError("--report writes a PDF file, whose name ends in .pdf, not \"" + *a.report +
                          "\"");
     }
-    if (a.report && !drawReport) {
+    const bool drawsReports =
+        a.links ? static_cast<bool>(drawLinksReport) : static_cast<bool>(drawReport);
+    if (a.report && !drawsReports) {
         throw UsageError(
             "--report: this build of vantero draws no reports (it was built without Qt)");
     }
@@ -573,7 +593,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         plan = trialPlan(*calculator, a, lengths);
     }
 
-    const UsedParts parts(*calculator, a.uses, a.catalogues, err);
+    UsedParts parts(*calculator, a.uses, a.catalogues, err);
 
     const std::unique_ptr<Session> session = calculator->newSession();
     if (a.open) {
@@ -588,7 +608,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         applySetting(*session, setting);
     }
     if (a.links) {
-        return runLinks(*session, a, out);
+        return runLinks(*session, a, out, err, parts, drawLinksReport);
     }
     if (a.save) {
         saveProject(*session, projectFileForSaving(*a.save, calculator->layout().extension));
@@ -666,9 +686,10 @@ std::string versionText() {
 }
 
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
-                   const ChartRenderer& drawChart, const ReportRenderer& drawReport) {
+                   const ChartRenderer& drawChart, const ReportRenderer& drawReport,
+                   const LinksReportRenderer& drawLinksReport) {
     try {
-        return run(parseArguments(args), out, err, drawChart, drawReport);
+        return run(parseArguments(args), out, err, drawChart, drawReport, drawLinksReport);
     } catch (const UsageError& error) {
         std::fprintf(err, "vantero: %s\nTry 'vantero --help' for more information.\n",
                      error.what());

@@ -3,6 +3,7 @@
 #include "calculators/registry.h"
 #include "cli/core/arguments.h"
 #include "cli/tests/commandline.h"
+#include "common/linktable/writers.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,92 @@ TEST_F(Catalogue, aLinkByItsPartsComputesAsTheSameFiguresSet) {
         EXPECT_NE(used.out, runVantero({calculator, "--at", "3", "--at", "0.5"}).out)
             << calculator << ": the parts changed nothing";
     }
+}
+
+// The JSON line a table of links gives a row that is ok: the object --json
+// prints for the same link after row, id, status and error.
+std::string okLine(std::size_t row, const std::string& id, const std::string& single) {
+    std::string object;
+    linktable::appendOnOneLine(object, single);
+    return "{\"row\": " + std::to_string(row) + ", \"id\": \"" + id +
+           "\", \"status\": \"ok\", \"error\": null, " + object.substr(1) + "\n";
+}
+
+// State: for each calculator, a table whose rows name parts (and a figure of
+// a part, which the cell sets), on a base with a --use of its own. Action:
+// run it with --json, and each row alone with the base's --use, then the
+// row's parts as --use, its cells as --set and its length as --at.
+// Expected: each row's line holds the single link's object.
+TEST_F(Catalogue, aTableRowByItsPartsComputesAsTheSameLinkByUse) {
+    struct Row {
+        std::string fibre, transceiver, attenuation, length;
+    };
+    const std::vector<Row> rows = {
+        {"G.652.D@1310", "10GBASE-LR", "", "3"},
+        {"OM4@850", "1000BASE-SX", "", "0.5"},
+        {"typical-single-mode@1310", "s-1.1", "0.3", "3"},
+        {"", "L-4.2", "", "3"},
+        {"G.657.A2@1550", "", "", "40"},
+    };
+    for (const Calculator* calculator : calculators()) {
+        const std::string name(calculator->name());
+        SCOPED_TRACE(name);
+        const std::string path = m_config.file(name + ".csv");
+        std::ofstream table(path);
+        table << "id,fibre,transceiver,fibreAttenuation,length\n";
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            table << "r" << r << "," << rows[r].fibre << "," << rows[r].transceiver << ","
+                  << rows[r].attenuation << "," << rows[r].length << "\n";
+        }
+        table.close();
+        const std::vector<std::string> base = {"--use", "fibre=OM3@1300"};
+        const Outcome links = runVantero(joinedArgs({name, "--links", path, "--json"}, base));
+        std::size_t at = 0;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            std::vector<std::string> single = joinedArgs({name}, base);
+            if (!rows[r].fibre.empty()) {
+                single.insert(single.end(), {"--use", "fibre=" + rows[r].fibre});
+            }
+            if (!rows[r].transceiver.empty()) {
+                single.insert(single.end(), {"--use", "transceiver=" + rows[r].transceiver});
+            }
+            if (!rows[r].attenuation.empty()) {
+                single.insert(single.end(), {"--set", "fibreAttenuation=" + rows[r].attenuation});
+            }
+            single.insert(single.end(), {"--at", rows[r].length, "--json"});
+            const Outcome alone = runVantero(single);
+            ASSERT_EQ(alone.status, 0) << alone.err;
+            const std::string line = links.out.substr(at, links.out.find('\n', at) + 1 - at);
+            at += line.size();
+            EXPECT_EQ(line, okLine(r + 1, "r" + std::to_string(r), alone.out));
+        }
+    }
+}
+
+// State: a table whose first row names a part the catalogue lacks. Action:
+// run it. Expected: that row's error, naming the column; the next row
+// computed; exit status 1. A catalogue that cannot be read is refused only
+// for a table that names parts. (The other part cells a row cannot use:
+// common/linktable/tests/partcolumns_test.cpp.)
+TEST_F(Catalogue, aPartATableCannotUseIsThatRowsError) {
+    const std::string path = m_config.file("links.csv");
+    std::ofstream(path) << "id,fibre,transceiver\na,OM9@850,\nb,G.652.D@1310,10GBASE-LR\n";
+    const Outcome o = runVantero({"tavo", "--links", path});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "");
+    const std::string rowsOut = o.out.substr(o.out.find('\n') + 1);
+    EXPECT_TRUE(rowsOut.starts_with("1,a,,,,,,error,\"fibre: no fibre \"\"OM9\"\" in the "
+                                    "catalogue; it has G.652.D,"))
+        << rowsOut;
+    EXPECT_NE(rowsOut.find("\n2,b,-3.53846"), std::string::npos) << rowsOut;
+
+    const std::string bad = m_config.file("bad.toml");
+    std::ofstream(bad) << "not TOML\n";
+    EXPECT_EQ(runVantero({"tavo", "--links", path, "--catalogue", bad}).status, 2);
+    const std::string plain = m_config.file("plain.csv");
+    std::ofstream(plain) << "id,length\na,3\n";
+    const Outcome noParts = runVantero({"tavo", "--links", plain, "--catalogue", bad});
+    EXPECT_EQ(noParts.status, 0) << noParts.err;
 }
 
 TEST_F(Catalogue, standardErrorSaysWhatEachPartSetAndLeft) {

@@ -11,8 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -377,7 +379,7 @@ INSTANTIATE_TEST_SUITE_P(
                   2,
                   "",
                   "--links @: column 2, \"bitrate\", is no column of a table of tavo links; the "
-                  "columns are id, length, the inputs bitRate, launchedPower"},
+                  "columns are id, length, fibre, transceiver, the inputs bitRate, launchedPower"},
         TableCase{"a column twice",
                   "length,length\n",
                   {},
@@ -421,13 +423,18 @@ INSTANTIATE_TEST_SUITE_P(
                   "",
                   "--save does not go with --links"},
         TableCase{"a chart", "id\n", {"--plot", "x.png"}, 2, "", "--plot does not go with --links"},
-        TableCase{"a summary report",
+        TableCase{"a summary report in a build without reports",
                   "id\n",
                   {"--report", "x.pdf"},
                   2,
                   "",
-                  "--report with --links: the summary report of a table of links is not "
-                  "available yet"}),
+                  "--report: this build of vantero draws no reports (it was built without Qt)"},
+        TableCase{"a summary report that is not a PDF",
+                  "id\n",
+                  {"--report", "x.txt"},
+                  2,
+                  "",
+                  "--report writes a PDF file, whose name ends in .pdf, not \"x.txt\""}),
     [](const auto& info) { return testNameOf(info.param.name); });
 
 TEST(Links, aTableThatCannotBeReadIsAFileFailure) {
@@ -458,6 +465,56 @@ TEST(Links, writeTheirCsvFileWholeOrNotAtAll) {
     EXPECT_EQ(runVantero({"estrela", "--links", table, "--csv", csv}).status, 2);
     EXPECT_EQ(fileContents(csv), toOutput.out);
     EXPECT_EQ(toFile.status, 3); // (an --open of no file)
+}
+
+// Runs vantero with a summary report renderer that keeps what it is given
+// and writes "pdf".
+Outcome withLinksReport(const std::vector<std::string>& args,
+                        std::optional<report::LinksReport>& kept) {
+    return runVantero(args, {}, {}, [&kept](const report::LinksReport& report) {
+        kept = report;
+        return std::string("pdf");
+    });
+}
+
+// State: a table of links of every kind. Action: run it with --report.
+// Expected: the CSV as without it, the exit status of the table, and a report
+// of the whole table, the table named by its whole path, written in the
+// place of the old file.
+TEST(Links, writeTheSummaryReportOfTheWholeTable) {
+    const TemporaryFolder folder;
+    const std::string table = folder.file("links.csv");
+    const std::string pdf = folder.file("summary.pdf");
+    std::ofstream(table) << "id,length,lineCode,bitRate\na,30,,\nb,80,,\nc,10,rz,\nd,3,,0\n"
+                            "e,,,x\nf,,,\n";
+    std::ofstream(pdf) << "old";
+    std::optional<report::LinksReport> kept;
+    const Outcome o = withLinksReport(
+        {"tavo", "--links", table, "--set", "connectorCount=3", "--report", pdf}, kept);
+    EXPECT_EQ(o.status, 1) << o.err;
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out, runVantero({"tavo", "--links", table, "--set", "connectorCount=3"}).out);
+    EXPECT_EQ(fileContents(pdf), "pdf");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->table, std::filesystem::absolute(table).lexically_normal().string());
+    EXPECT_EQ(kept->links, 6U);
+    std::vector<std::uint64_t> counts;
+    for (const report::LinkCount& count : kept->counts) {
+        counts.push_back(count.count);
+    }
+    EXPECT_EQ(counts, (std::vector<std::uint64_t>{1, 2, 1, 1, 1, 1, 1}));
+    ASSERT_EQ(kept->failing[0].worst.size(), 1U);
+    EXPECT_EQ(kept->failing[0].worst[0].id, "b");
+    ASSERT_EQ(kept->failing[1].worst.size(), 1U);
+    EXPECT_EQ(kept->failing[1].worst[0].row, 3U);
+    bool connectors = false;
+    for (const report::ReportInputPage& page : kept->base) {
+        for (const report::ReportInput& input : page.inputs) {
+            connectors =
+                connectors || (input.label == "Número total de conectores" && input.text == "3");
+        }
+    }
+    EXPECT_TRUE(connectors);
 }
 
 } // namespace

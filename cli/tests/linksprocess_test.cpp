@@ -2,6 +2,7 @@
 // reads as the rows come, in memory that does not grow with the table.
 
 #include "cli/tests/temporaryfolder.h"
+#include "common/testing/pdftesting.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -22,10 +24,11 @@ struct Piped {
     long peakKilobytes = 0;
 };
 
-// Runs `vantero tavo --links -` with what `feed` writes into its standard
-// input; its output goes to a file, or to /dev/null when `keepOutput` is
-// false.
-Piped runFed(const std::function<void(int fd)>& feed, bool keepOutput = true) {
+// Runs `vantero tavo --links -` and the options `more` with what `feed`
+// writes into its standard input; its output goes to a file, or to /dev/null
+// when `keepOutput` is false.
+Piped runFed(const std::function<void(int fd)>& feed, bool keepOutput = true,
+             const std::vector<std::string>& more = {}) {
     const vantero::cli::TemporaryFolder folder;
     const std::string out = keepOutput ? folder.file("out") : "/dev/null";
     const std::string err = folder.file("err");
@@ -41,7 +44,12 @@ Piped runFed(const std::function<void(int fd)>& feed, bool keepOutput = true) {
         close(in[1]);
         dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
         dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-        execl(VANTERO_PROGRAM, VANTERO_PROGRAM, "tavo", "--links", "-", nullptr);
+        std::vector<const char*> argv{VANTERO_PROGRAM, "tavo", "--links", "-"};
+        for (const std::string& option : more) {
+            argv.push_back(option.c_str());
+        }
+        argv.push_back(nullptr);
+        execv(VANTERO_PROGRAM, const_cast<char* const*>(argv.data()));
         _exit(127);
     }
     close(in[0]);
@@ -85,6 +93,41 @@ TEST(LinksProgram, readsATableFromStandardInput) {
     EXPECT_EQ(empty.status, 2);
     EXPECT_TRUE(empty.err.starts_with("vantero: --links standard input: the table is empty"))
         << empty.err;
+}
+
+// State: a table of five thousand links, a tenth of them failing the power
+// budget, fed through a pipe. Action: run it with --report. Expected: a PDF
+// report of the whole table, named as standard input, with the worst links.
+TEST(LinksProgram, writesTheSummaryReportOfATableFromStandardInput) {
+    if (!VANTERO_DRAWS_CHARTS) {
+        GTEST_SKIP() << "no reports in this build";
+    }
+    const vantero::cli::TemporaryFolder folder;
+    const std::string pdf = folder.file("summary.pdf");
+    const Piped piped = runFed(
+        [](int fd) {
+            std::string table = "id,length\n";
+            for (int r = 0; r < 5000; ++r) {
+                table += "link-" + std::to_string(r) + "," + (r % 10 == 3 ? "60" : "20") + "\n";
+            }
+            table += "worst,95\n";
+            writeAll(fd, table);
+        },
+        false, {"--report", pdf});
+    EXPECT_EQ(piped.status, 1) << piped.err;
+    EXPECT_EQ(piped.err, "");
+    ASSERT_TRUE(vantero::cli::fileContents(pdf).starts_with("%PDF-"));
+    if (!vantero::pdftesting::havePoppler()) {
+        GTEST_SKIP() << "pdftotext and pdffonts (poppler-utils) are not installed";
+    }
+    const std::string text = vantero::pdftesting::pdfWords(pdf);
+    for (const char* said :
+         {"Tabela: entrada padrão", "Enlaces na tabela 5001",
+          "Atendem aos dois balanços no seu comprimento 4500", "ao balanço de potência 501",
+          "501 enlaces; os 50 de pior margem", " worst ", " 95.00000 "}) {
+        EXPECT_NE(text.find(said), std::string::npos) << said << "\nin: " << text;
+    }
+    EXPECT_TRUE(vantero::pdftesting::dejaVuFonts(pdf).allEmbedded);
 }
 
 #if !defined(__SANITIZE_ADDRESS__)

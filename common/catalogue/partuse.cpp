@@ -173,44 +173,50 @@ std::optional<Found> find(const PartInput& row, const Part& part,
 
 } // namespace
 
-PartRequest parsePartRequest(std::string_view text) {
-    const std::string form = "--use takes transceiver=NAME or fibre=NAME@WAVELENGTH";
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        throw CatalogueError(form + ", not " + inQuotes(text));
-    }
+PartRequest parsePartName(PartKind kind, std::string_view text, std::string_view formPrefix) {
     PartRequest request;
-    const auto kind = kindNamed(text.substr(0, equals));
-    if (!kind) {
-        throw CatalogueError(form + ": no kind of part " + inQuotes(text.substr(0, equals)));
-    }
-    request.kind = *kind;
-    std::string_view name = text.substr(equals + 1);
+    request.kind = kind;
+    std::string_view name = text;
     const std::size_t at = name.find('@');
     if (at != std::string_view::npos) {
         const std::string_view wavelength = name.substr(at + 1);
         name = name.substr(0, at);
         const NumberText number(wavelength);
         if (wavelength.empty() || !number.isNumber() || !(number.stored() > 0)) {
-            throw CatalogueError(form + ": the wavelength is a number of nm above 0, not " +
+            throw CatalogueError("the wavelength is a number of nm above 0, not " +
                                  inQuotes(wavelength));
         }
         request.wavelength = number.stored();
     }
     if (name.empty()) {
-        throw CatalogueError(form + ": name the part in " + inQuotes(text));
+        throw CatalogueError("name the part before the \"@\"");
     }
     request.name = name;
-    if (request.kind == PartKind::Transceiver && request.wavelength) {
-        throw CatalogueError("--use " + std::string(text) +
-                             ": a transceiver is used as it is, at no wavelength");
+    if (kind == PartKind::Transceiver && request.wavelength) {
+        throw CatalogueError("a transceiver is used as it is, at no wavelength");
     }
-    if (request.kind == PartKind::Fibre && !request.wavelength) {
-        throw CatalogueError("--use " + std::string(text) +
-                             ": say at which wavelength (nm) the fibre is used: fibre=" +
-                             std::string(name) + "@WAVELENGTH");
+    if (kind == PartKind::Fibre && !request.wavelength) {
+        throw CatalogueError("say at which wavelength (nm) the fibre is used: " +
+                             std::string(formPrefix) + std::string(name) + "@WAVELENGTH");
     }
     return request;
+}
+
+PartRequest parsePartRequest(std::string_view text) {
+    const std::string form = "--use takes transceiver=NAME or fibre=NAME@WAVELENGTH";
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        throw CatalogueError(form + ", not " + inQuotes(text));
+    }
+    const std::string_view kind = text.substr(0, equals);
+    if (!kindNamed(kind)) {
+        throw CatalogueError(form + ": no kind of part " + inQuotes(kind));
+    }
+    try {
+        return parsePartName(*kindNamed(kind), text.substr(equals + 1), text.substr(0, equals + 1));
+    } catch (const CatalogueError& error) {
+        throw CatalogueError("--use " + std::string(text) + ": " + error.what());
+    }
 }
 
 std::string requestText(const PartRequest& request) {

@@ -21,6 +21,11 @@ struct PartRequest {
 
 // Reads "KIND=NAME[@WAVELENGTH]"; a CatalogueError says what is wrong.
 PartRequest parsePartRequest(std::string_view text);
+// Reads the NAME or NAME@WAVELENGTH of a part of `kind` (a fibre needs the
+// wavelength, a transceiver takes none), as --use and a table of links name
+// one; a CatalogueError says what is wrong, its suggested form starting with
+// `formPrefix` ("fibre=" on the command line).
+PartRequest parsePartName(PartKind kind, std::string_view text, std::string_view formPrefix = {});
 // "fibre=G.652.D@1310".
 std::string requestText(const PartRequest& request);
 

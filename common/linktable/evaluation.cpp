@@ -148,18 +148,23 @@ const LinkOutcome& LinkEvaluator::evaluate(const TableRow& row, bool outputs) {
         return o;
     }
     // The figures of the base where a cell is empty, and where an extra
-    // column's cell may set fewer than all of those it sets; then the cells,
-    // in the order of the columns (the later of two that set the same figure
-    // has the last word). So no row takes a figure from the rows before it.
+    // column's cell may set fewer than all of those it sets; then the extra
+    // columns' cells (a part sets several figures at once), then the others,
+    // in the order of the columns: a cell of an input or a choice wins over
+    // a part, as --set wins over --use. So no row takes a figure from the
+    // rows before it.
     for (std::size_t c = 0; c < row.cells.size(); ++c) {
         if (row.cells[c].empty() || m_columns.columns()[c].kind == ColumnKind::Extra) {
             restore(c);
         }
     }
-    for (std::size_t c = 0; c < row.cells.size(); ++c) {
-        if (!apply(c, row.cells[c])) {
-            o.length.reset();
-            return o;
+    for (const bool extras : {true, false}) {
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+            if ((m_columns.columns()[c].kind == ColumnKind::Extra) == extras &&
+                !apply(c, row.cells[c])) {
+                o.length.reset();
+                return o;
+            }
         }
     }
     if (outputs) {

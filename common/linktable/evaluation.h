@@ -60,12 +60,14 @@ struct LinkOutcome {
 };
 
 // Runs the rows of a table, one after another, each from the base: a copy of
-// the base's figures where the row's non-empty cells, in the order of the
-// columns, replace an input's text (by the fields' number rules) or set a
-// choice (its value's name in either case), then the run and, with a length,
-// both budgets at that length, as `vantero --set ... --at` runs one link. The
-// first bad cell ends the row with an error that names its column. Each
-// evaluator works on copies of its own; give each thread one.
+// the base's figures where the row's non-empty cells of extra columns set
+// their figures (a part's, as --use does) and then the other cells, in the
+// order of the columns, replace an input's text (by the fields' number
+// rules) or set a choice (its value's name in either case), then the run
+// and, with a length, both budgets at that length, as `vantero --use ...
+// --set ... --at` runs one link. The first bad cell in that order ends the
+// row with an error that names its column. Each evaluator works on copies of
+// its own; give each thread one.
 class LinkEvaluator {
 public:
     LinkEvaluator(const Session& base, const LinkColumns& columns);

@@ -3,183 +3,25 @@
 #include "common/numbers/formatting.h"
 #include "report/barchart.h"
 #include "report/paint/chartpainter.h"
+#include "report/paint/reportpages.h"
 #include "report/reportcharts.h"
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QFont>
-#include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QStringList>
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 namespace vantero::report {
 namespace {
 
-// The page, in points (the writer's resolution is 72 to the inch).
-constexpr double pageWidth = 595.28;
-constexpr double pageHeight = 841.89;
-constexpr double marginX = 50;
-constexpr double marginTop = 46;
-constexpr double marginBottom = 50;
-constexpr double contentWidth = pageWidth - 2 * marginX;
-
-const QColor ink = colour(inkColour(Ink::Text));
-const QColor grey = colour(inkColour(Ink::Muted));
-const QColor stripe(243, 245, 248);
-const QColor accent(31, 84, 140);
-const QColor alarm = colour(barColour(BarKind::MarginShort));
-
-// The fonts of the pages (the writer's resolution is 72 to the inch).
-QFont sans(double points, bool bold = false) {
-    return deviceFont(QStringLiteral("DejaVu Sans"), points, bold, 72);
-}
-
-QFont mono(double points, bool bold = false) {
-    return deviceFont(QStringLiteral("DejaVu Sans Mono"), points, bold, 72);
-}
-
-// The pages of the report and where the next block goes.
-class ReportPages {
-public:
-    explicit ReportPages(QPdfWriter& writer, const DesignReport& report)
-        : m_writer(writer), m_report(report), m_painter(&writer) {
-        m_painter.setRenderHint(QPainter::Antialiasing);
-        m_painter.setRenderHint(QPainter::TextAntialiasing);
-        startPage();
-    }
-
-    QPainter& painter() { return m_painter; }
-    double y() const { return m_y; }
-    void advance(double height) { m_y += height; }
-
-    // Starts a new page unless `height` fits below the current position.
-    void makeRoom(double height) {
-        if (m_y + height > pageHeight - marginBottom) {
-            newPage();
-        }
-    }
-
-    void newPage() {
-        m_writer.newPage();
-        startPage();
-    }
-
-    void finish() { m_painter.end(); }
-
-    // A line of text across the content, wrapped (between words, or for an
-    // address anywhere); gives its height.
-    double paragraph(const QString& line, const QFont& font, const QColor& colour,
-                     double indent = 0, Qt::TextFlag wrap = Qt::TextWordWrap) {
-        m_painter.setFont(font);
-        m_painter.setPen(colour);
-        const QRectF area(marginX + indent, m_y, contentWidth - indent, pageHeight);
-        const QRectF used = m_painter.boundingRect(area, Qt::AlignLeft | Qt::AlignTop | wrap, line);
-        m_painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | wrap, line);
-        m_y += used.height();
-        return used.height();
-    }
-
-    // The same, on a new page unless it fits below the current position.
-    double paragraphWhole(const QString& line, const QFont& font, const QColor& colour,
-                          double indent = 0, Qt::TextFlag wrap = Qt::TextWordWrap) {
-        m_painter.setFont(font);
-        const QRectF area(marginX + indent, 0, contentWidth - indent, pageHeight);
-        makeRoom(m_painter.boundingRect(area, Qt::AlignLeft | Qt::AlignTop | wrap, line).height());
-        return paragraph(line, font, colour, indent, wrap);
-    }
-
-    void heading(const QString& title) {
-        makeRoom(60);
-        m_y += 8;
-        paragraph(title, sans(12.5, true), accent);
-        m_y += 2;
-        m_painter.setPen(QPen(accent, 0.8));
-        m_painter.drawLine(QPointF(marginX, m_y), QPointF(marginX + contentWidth, m_y));
-        m_y += 7;
-    }
-
-    void subheading(const QString& title) {
-        makeRoom(40);
-        m_y += 3;
-        paragraph(title, sans(9.5, true), ink);
-        m_y += 2;
-    }
-
-    void note(const QString& line) {
-        paragraph(line, sans(7.8), grey);
-        m_y += 5;
-    }
-
-private:
-    void startPage() {
-        ++m_page;
-        m_y = marginTop;
-        m_painter.setFont(sans(7.5));
-        m_painter.setPen(grey);
-        const QRectF top(marginX, 24, contentWidth, 12);
-        m_painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter,
-                           QStringLiteral("VANTERO · Relatório de projeto · ") +
-                               text(m_report.program));
-        m_painter.drawText(top, Qt::AlignRight | Qt::AlignVCenter, text(m_report.date));
-        m_painter.drawText(QRectF(marginX, pageHeight - 34, contentWidth, 12),
-                           Qt::AlignHCenter | Qt::AlignVCenter,
-                           QStringLiteral("página %1").arg(m_page));
-    }
-
-    QPdfWriter& m_writer;
-    const DesignReport& m_report;
-    QPainter m_painter;
-    double m_y = marginTop;
-    int m_page = 0;
-};
-
-// One row of a table: its cells, and how it stands out.
-struct TableRow {
-    std::array<QString, 3> cells;
-    bool bold = false;
-    bool words = false; // the value is words, not a number
-};
-
-// A table of three columns (label, value right-aligned, numbers in a
-// fixed-width font, unit), striped, the label wrapped when long.
-void table(ReportPages& pages, const std::vector<TableRow>& rows,
-           std::array<double, 3> widths = {300, 115, 80}) {
-    QPainter& p = pages.painter();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const TableRow& row = rows[i];
-        const QFont labelFont = sans(8.4, row.bold);
-        const QFont valueFont = row.words ? labelFont : mono(8.4, row.bold);
-        p.setFont(labelFont);
-        const QRectF labelArea(marginX + 6, 0, widths[0] - 12, pageHeight);
-        const double labelHeight =
-            p.boundingRect(labelArea, Qt::AlignLeft | Qt::TextWordWrap, row.cells[0]).height();
-        const double height = std::max(labelHeight, QFontMetricsF(labelFont).height()) + 2.6;
-        pages.makeRoom(height);
-        const double y = pages.y();
-        if (i % 2 == 0) {
-            p.fillRect(QRectF(marginX, y, widths[0] + widths[1] + widths[2], height), stripe);
-        }
-        p.setPen(ink);
-        p.setFont(labelFont);
-        p.drawText(QRectF(marginX + 6, y + 1, widths[0] - 12, height - 2),
-                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, row.cells[0]);
-        p.setFont(valueFont);
-        p.drawText(QRectF(marginX + widths[0], y + 1, widths[1] - 6, height - 2),
-                   Qt::AlignRight | Qt::AlignVCenter, row.cells[1]);
-        p.setFont(labelFont);
-        p.drawText(QRectF(marginX + widths[0] + widths[1] + 6, y + 1, widths[2] - 6, height - 2),
-                   Qt::AlignLeft | Qt::AlignVCenter, row.cells[2]);
-        pages.advance(height);
-    }
-    pages.advance(4);
-}
+const QColor ink = inkOfPages();
+const QColor accent = accentInk();
+const QColor alarm = alarmInk();
+const QColor grey = mutedInk();
 
 // Page 1: who, what and when; the inputs; the results.
 void firstPage(ReportPages& pages, const DesignReport& report) {
@@ -207,18 +49,7 @@ void firstPage(ReportPages& pages, const DesignReport& report) {
     if (!report.parts.empty()) {
         pages.note(QStringLiteral("Após o rótulo, a peça do catálogo que deu o valor da entrada."));
     }
-    for (const ReportInputPage& page : report.pages) {
-        pages.subheading(text(page.title));
-        std::vector<TableRow> rows;
-        for (const ReportInput& input : page.inputs) {
-            QString label = text(input.label);
-            if (!input.part.empty()) {
-                label += QStringLiteral(" · peça ") + text(input.part);
-            }
-            rows.push_back({{label, text(input.text), text(input.unit)}, false, input.choice});
-        }
-        table(pages, rows);
-    }
+    inputTables(pages, report.pages);
 
     pages.heading(QStringLiteral("Resultados"));
     std::vector<TableRow> rows;
@@ -446,13 +277,11 @@ std::string drawDesignReport(const DesignReport& report) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setResolution(72);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Point));
-    writer.setTitle(QStringLiteral("Relatório de projeto: ") + text(report.caption));
-    writer.setCreator(QStringLiteral("VANTERO"));
+    setUpReportWriter(writer, QStringLiteral("Relatório de projeto: ") + text(report.caption));
 
-    ReportPages pages(writer, report);
+    ReportPages pages(writer,
+                      QStringLiteral("VANTERO · Relatório de projeto · ") + text(report.program),
+                      text(report.date));
     firstPage(pages, report);
     if (!report.parts.empty()) {
         pages.newPage();

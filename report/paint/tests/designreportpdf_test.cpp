@@ -6,6 +6,7 @@
 #include "common/catalogue/catalogue.h"
 #include "common/catalogue/partuse.h"
 #include "common/testing/filetesting.h"
+#include "common/testing/pdftesting.h"
 #include "report/paint/designreportpdf.h"
 #include "report/paint/sweepplot.h"
 
@@ -13,49 +14,15 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <string>
 
 namespace vantero::report {
 namespace {
 
-// The standard output of a shell command, or nothing when it failed.
-std::optional<std::string> outputOf(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>/dev/null").c_str(), "r"),
-                                               pclose);
-    if (!pipe) {
-        return std::nullopt;
-    }
-    std::string out;
-    char buffer[4096];
-    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe.get())) {
-        out.append(buffer, n);
-    }
-    return pclose(pipe.release()) == 0 ? std::optional(out) : std::nullopt;
-}
-
-bool havePoppler() {
-    return outputOf("pdftotext -v").has_value() && outputOf("pdffonts -v").has_value();
-}
-
-// The words of a text with every run of blanks and line breaks as one blank.
-std::string words(std::string_view text) {
-    std::istringstream in{std::string(text)};
-    std::string word;
-    std::string out;
-    while (in >> word) {
-        out += (out.empty() ? "" : " ") + word;
-    }
-    return out;
-}
-
-std::string quoted(const std::string& path) {
-    return "'" + path + "'";
-}
+using namespace pdftesting;
 
 // The text with no blanks at all.
 std::string squeezed(std::string_view text) {
@@ -67,17 +34,9 @@ std::string squeezed(std::string_view text) {
 
 // Every font of the file is embedded, and there are at least two.
 void expectFontsEmbedded(const std::string& pdf) {
-    const std::string fonts = outputOf("pdffonts " + quoted(pdf)).value_or("");
-    std::istringstream lines(fonts);
-    std::string line;
-    int listed = 0;
-    while (std::getline(lines, line)) {
-        if (line.starts_with("DejaVu")) {
-            ++listed;
-            EXPECT_NE(line.find(" yes "), std::string::npos) << line;
-        }
-    }
-    EXPECT_GE(listed, 2) << fonts;
+    const PdfFonts fonts = dejaVuFonts(pdf);
+    EXPECT_GE(fonts.listed, 2) << fonts.text;
+    EXPECT_TRUE(fonts.allEmbedded) << fonts.text;
 }
 
 // Writes the report of a calculator's link at its initial figures with the
@@ -100,7 +59,7 @@ TEST(DesignReportPdf, holdsTheWindowsResultsAndEveryInputLabelAsText) {
         const std::string name(calculator->name());
         SCOPED_TRACE(name);
         const std::string pdf = writeReport(folder, *calculator);
-        const std::string text = words(outputOf("pdftotext " + quoted(pdf) + " -").value_or(""));
+        const std::string text = pdfWords(pdf);
         ASSERT_FALSE(text.empty());
         EXPECT_NE(text.find(words(calculator->caption())), std::string::npos);
 
@@ -119,7 +78,7 @@ TEST(DesignReportPdf, holdsTheWindowsResultsAndEveryInputLabelAsText) {
         }
 
         // Three A4 pages, every font embedded.
-        const std::string info = outputOf("pdfinfo " + quoted(pdf)).value_or("");
+        const std::string info = pdfInfo(pdf);
         EXPECT_NE(info.find("Pages:           3\n"), std::string::npos) << info;
         EXPECT_NE(info.find("595 x 842 pts (A4)"), std::string::npos) << info;
         expectFontsEmbedded(pdf);
