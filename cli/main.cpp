@@ -3,6 +3,7 @@
 #ifdef VANTERO_WITH_PLOT
 #include "report/paint/designreportpdf.h"
 #include "report/paint/headroom.h"
+#include "report/paint/linksreportpdf.h"
 #include "report/paint/sweepplot.h"
 
 #include <QGuiApplication>
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     vantero::cli::ChartRenderer drawChart;
     vantero::cli::ReportRenderer drawReport;
+    vantero::cli::LinksReportRenderer drawLinksReport;
 #ifdef VANTERO_WITH_PLOT
     // Charts and reports are drawn with Qt Gui on the offscreen platform, so
     // no display is needed; its application is made only when something is
@@ -97,8 +99,13 @@ int main(int argc, char** argv) {
         startQt();
         return vantero::report::drawDesignReport(report);
     };
+    drawLinksReport = [&](const vantero::report::LinksReport& report) {
+        startQt();
+        return vantero::report::drawLinksReport(report);
+    };
 #endif
-    const int status = vantero::cli::runCommandLine(args, stdout, stderr, drawChart, drawReport);
+    const int status = vantero::cli::runCommandLine(args, stdout, stderr, drawChart, drawReport,
+                                                    drawLinksReport);
 #ifdef VANTERO_WITH_PLOT
     if (vantero::report::fillThreadLost()) {
         // Qt's application would wait for ever, on its way down, for the

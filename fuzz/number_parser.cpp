@@ -1,6 +1,7 @@
-// Any text typed into a numeric field: a number, the number-format failure
-// quoting the text, or the overflow fault; never anything else. A number
-// written back by the formatting rule parses again.
+// Any text typed into a numeric field: a number, rounded as strtold rounds
+// it, the number-format failure quoting the text, or the overflow fault;
+// never anything else. A number written back by the formatting rule parses
+// again.
 
 #include "common/calculator/real48.h"
 #include "common/numbers/failure.h"
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -38,6 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check(std::isfinite(static_cast<double>(value)));
     check(NumberText(text).value() == value);
+    // Rounded as strtold rounds it, short decimals taken without it included
+    // (a value too small for a double is 0).
+    const long double rounded = std::strtold(std::string(text).c_str(), nullptr);
+    check(value == rounded || static_cast<double>(rounded) == 0);
 
     // Saved to a project file: its six bytes, or the overflow fault.
     try {

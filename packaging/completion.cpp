@@ -90,6 +90,23 @@ _vantero() {
                 candidates+=" ${!choices}"
             fi
             ;;
+        spread)
+            if [[ -n $calculator ]]; then
+                local inputs=_vantero_inputs_$calculator
+                if [[ $cur == *=* ]]; then
+                    name=${cur%%=*}
+                    if [[ " ${!inputs} " == *" $name "* && ${cur#*=} != *:* ]]; then
+                        for word in normal: uniform: triangular:; do
+                            candidates+=" $name=$word"
+                        done
+                    fi
+                else
+                    for word in ${!inputs}; do
+                        candidates+=" $word="
+                    done
+                fi
+            fi
+            ;;
         calculator)
             candidates=$_vantero_calculators
             ;;
@@ -142,7 +159,7 @@ _vantero() {
         local typed=${cur%"${cur##*=}"}
         COMPREPLY=("${COMPREPLY[@]#"$typed"}")
     fi
-    if [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *[=@] ]]; then
+    if [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *[=@:] ]]; then
         compopt -o nospace 2>/dev/null
     fi
     return 0
@@ -190,6 +207,8 @@ std::string valueCompletion(const cli::OptionSpec& option) {
         return "setting";
     case Completion::Swept:
         return "swept";
+    case Completion::Spread:
+        return "spread";
     case Completion::Calculator:
         return "calculator";
     case Completion::Part:

@@ -1,13 +1,16 @@
 #include "report/designreport.h"
 
+#include "common/catalogue/catalogue.h"
 #include "common/numbers/formatting.h"
 #include "common/numbers/numbers.h"
 #include "common/runs/runoutput.h"
 #include "report/axis.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <ctime>
+#include <stdexcept>
 
 namespace vantero::report {
 namespace {
@@ -30,6 +33,12 @@ std::string oneLine(std::string_view label) {
     return trimmed(line);
 }
 
+// The item of a choice's value as the window shows it.
+std::string choiceItem(const ChoiceDescription& choice, int value) {
+    const int item = choice.itemOfValue(value);
+    return item < 0 ? "(nenhum)" : std::string(choice.items[static_cast<std::size_t>(item)]);
+}
+
 std::vector<ReportInputPage> inputPages(const Session& session) {
     const Calculator& calculator = session.calculator();
     constexpr std::array pages{Page::Sistema, Page::Transmissor, Page::Receptor, Page::Fibra,
@@ -40,20 +49,23 @@ std::vector<ReportInputPage> inputPages(const Session& session) {
         for (std::size_t i = 0; i < calculator.inputs().size(); ++i) {
             const InputDescription& input = calculator.inputs()[i];
             if (input.page == page) {
-                section.inputs.push_back(
-                    {oneLine(input.label), session.text(i), std::string(input.unit)});
+                section.inputs.push_back({oneLine(input.label),
+                                          session.text(i),
+                                          std::string(input.unit),
+                                          false,
+                                          std::string(input.name),
+                                          {}});
             }
         }
         for (std::size_t i = 0; i < calculator.choices().size(); ++i) {
             const ChoiceDescription& choice = calculator.choices()[i];
             if (choice.page == page) {
-                const int item = choice.itemOfValue(session.choice(i));
-                section.inputs.push_back(
-                    {oneLine(choice.caption),
-                     item < 0 ? "(nenhum)"
-                              : std::string(choice.items[static_cast<std::size_t>(item)]),
-                     {},
-                     true});
+                section.inputs.push_back({oneLine(choice.caption),
+                                          choiceItem(choice, session.choice(i)),
+                                          {},
+                                          true,
+                                          std::string(choice.name),
+                                          {}});
             }
         }
         if (!section.inputs.empty()) {
@@ -157,6 +169,66 @@ void sweepMargins(const Session& session, DesignReport& report) {
     }
 }
 
+// The input of the report named `name`.
+ReportInput& reportInput(DesignReport& report, std::string_view name) {
+    for (ReportInputPage& page : report.pages) {
+        for (ReportInput& input : page.inputs) {
+            if (input.name == name) {
+                return input;
+            }
+        }
+    }
+    throw std::logic_error("the report has no input " + std::string(name));
+}
+
+// A figure's value in the report's words: "-14.4 dBm", "de -8.2 a 0.5 dBm",
+// "no mínimo 3.5 dB", "no máximo 0.4 dB/km".
+std::string figureValue(const catalogue::Figure& figure) {
+    using catalogue::numberText;
+    std::string text;
+    if (figure.value) {
+        text = numberText(*figure.value);
+    } else if (figure.min && figure.max) {
+        text = "de " + numberText(*figure.min) + " a " + numberText(*figure.max);
+    } else if (figure.min) {
+        text = "no mínimo " + numberText(*figure.min);
+    } else {
+        text = "no máximo " + numberText(figure.max.value_or(0));
+    }
+    return text + " " + figure.unit;
+}
+
+// The number of `source` among the report's, added when it is new.
+std::size_t sourceIndex(DesignReport& report, std::vector<const catalogue::Source*>& known,
+                        const catalogue::Source& source) {
+    const auto found = std::find(known.begin(), known.end(), &source);
+    if (found != known.end()) {
+        return static_cast<std::size_t>(found - known.begin());
+    }
+    known.push_back(&source);
+    report.sources.push_back(
+        {source.document, source.edition, source.page, source.address, source.reproduces});
+    return known.size() - 1;
+}
+
+// What set an input after the part `uses[from]`: "--set", the request of the
+// last part after it that set it, or nothing.
+std::string setAgainBy(std::span<const catalogue::PartUse> uses, std::size_t from,
+                       std::string_view input, std::span<const std::string> setAfter) {
+    if (std::find(setAfter.begin(), setAfter.end(), input) != setAfter.end()) {
+        return "--set";
+    }
+    for (std::size_t i = uses.size(); i-- > from + 1;) {
+        for (const catalogue::SetInput& set : uses[i].set) {
+            if (set.input == input) {
+                return catalogue::requestText(
+                    {uses[i].part->kind, uses[i].part->name, uses[i].wavelength});
+            }
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 DesignReport designReport(const Session& session, const RunReport& run,
@@ -186,6 +258,66 @@ DesignReport designReport(const Session& session, const RunReport& run,
     sweepBitRate(session, report);
     sweepMargins(session, report);
     return report;
+}
+
+std::vector<ReportInputPage> reportInputPages(const Session& session) {
+    return inputPages(session);
+}
+
+void addUsedParts(DesignReport& report, const Calculator& calculator,
+                  std::span<const catalogue::PartUse> uses, std::span<const std::string> setAfter) {
+    std::vector<const catalogue::Source*> known;
+    for (std::size_t u = 0; u < uses.size(); ++u) {
+        const catalogue::PartUse& use = uses[u];
+        const catalogue::Part& part = *use.part;
+        ReportPart reported{catalogue::requestText({part.kind, part.name, use.wavelength}),
+                            part.kind,
+                            part.name,
+                            part.title,
+                            use.wavelength,
+                            part.file,
+                            part.line,
+                            {},
+                            {}};
+        for (const catalogue::SetInput& set : use.set) {
+            ReportInput& input = reportInput(report, set.input);
+            ReportPartInput line{std::string(set.input),
+                                 input.label,
+                                 set.text,
+                                 input.unit,
+                                 input.choice,
+                                 {},
+                                 set.reportHow,
+                                 std::string(set.reportNote),
+                                 setAgainBy(uses, u, set.input, setAfter),
+                                 {}};
+            if (const auto choice = calculator.findChoice(set.input)) {
+                const ChoiceDescription& description = calculator.choices()[*choice];
+                const auto value =
+                    std::find(description.values.begin(), description.values.end(), set.text);
+                if (value != description.values.end()) {
+                    line.text = choiceItem(description,
+                                           static_cast<int>(value - description.values.begin()));
+                }
+            }
+            for (const catalogue::Figure* figure : set.figures) {
+                line.figures.push_back({figure->name,
+                                        figure->at ? catalogue::bandText(*figure->at) : "",
+                                        figureValue(*figure), figure->note,
+                                        sourceIndex(report, known, *figure->source)});
+            }
+            if (line.overriddenBy.empty()) {
+                input.part = part.name;
+            } else {
+                line.usedText = input.text;
+            }
+            reported.set.push_back(std::move(line));
+        }
+        for (const std::string_view left : use.left) {
+            reported.left.push_back(reportInput(report, left).label);
+        }
+        report.parts.push_back(std::move(reported));
+    }
 }
 
 std::string todaysDate() {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "common/calculator/calculator.h"
+#include "common/catalogue/partuse.h"
 
+#include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,12 +16,15 @@ namespace vantero::report {
 // painter (report/paint) lays it out on A4 pages.
 
 // One line of the inputs: the label the window shows beside the field (or the
-// title of a choice's group), the text or the selected item, and the unit.
+// title of a choice's group), the text or the selected item, and the unit;
+// the input's name, and the catalogue part its text came from, if any.
 struct ReportInput {
     std::string label;
     std::string text;
     std::string unit;
     bool choice = false;
+    std::string name;
+    std::string part;
 };
 
 // The inputs of one page of the window (or of the multimode fibre dialog).
@@ -42,12 +48,70 @@ struct MarginPoint {
     std::optional<double> riseTime; // ns
 };
 
+// Where figures of the catalogue were read, as the catalogue gives it.
+struct ReportSource {
+    std::string document;
+    std::string edition;
+    std::string page;
+    std::string address;
+    std::string reproduces; // the standard whose table it reproduces; empty for its own figures
+};
+
+// One figure of a part that an input was set from: its name in the
+// catalogue, the wavelengths it holds at ("1310-1625 nm", or empty), its
+// value in the report's words ("de -8.2 a 0.5 dBm"), the catalogue's note on
+// it, and its source, an index into the report's sources.
+struct ReportFigure {
+    std::string name;
+    std::string band;
+    std::string value;
+    std::string note;
+    std::size_t source = 0;
+};
+
+// One input or choice a part set: as the inputs show it (a choice by its
+// item), with the figures it came from and how ("o mínimo", ...). When an
+// option given after the part ("--set", or a later part's request) set it
+// again, `overriddenBy` says which and `usedText` is the text the link has.
+struct ReportPartInput {
+    std::string name;
+    std::string label;
+    std::string text;
+    std::string unit;
+    bool choice = false;
+    std::vector<ReportFigure> figures;
+    std::string how;
+    std::string note;
+    std::string overriddenBy;
+    std::string usedText;
+};
+
+// One part of the catalogue the link was given, as it was asked for
+// ("fibre=G.652.D@1310"): what it is and where it was read, the inputs it
+// set, in order, and those it left as they were (their labels), having no
+// figure for them.
+struct ReportPart {
+    std::string request;
+    PartKind kind = PartKind::Fibre;
+    std::string name;
+    std::string title;
+    std::optional<double> wavelength; // nm, a fibre's
+    std::string file;
+    int line = 0;
+    std::vector<ReportPartInput> set;
+    std::vector<std::string> left;
+};
+
 struct DesignReport {
     std::string program;     // "tavo"
     std::string caption;     // the calculator window's caption
     std::string projectFile; // the file opened, or empty
     std::string date;        // dd/mm/aaaa
     std::vector<ReportInputPage> pages;
+    // The catalogue parts used, in order, and the sources of the figures
+    // they set, each once, in the order they first come.
+    std::vector<ReportPart> parts;
+    std::vector<ReportSource> sources;
     std::vector<ReportResult> results;
     bool faulted = false; // the run ended in a fault: the results stop there
 
@@ -74,6 +138,18 @@ struct DesignReport {
 // `projectFile` is the file the figures were opened from (empty for none).
 DesignReport designReport(const Session& session, const RunReport& run,
                           const std::string& projectFile, const std::string& date);
+
+// The inputs of a session by page of the window, each with its label, text
+// and unit, as the report lists them.
+std::vector<ReportInputPage> reportInputPages(const Session& session);
+
+// Adds to `report`, that of a link of `calculator`, the catalogue parts
+// `uses` that set its inputs, in the order they were used, with the sources
+// of the figures they set, and marks in its inputs the part each text came
+// from. `setAfter` names the inputs and choices given after every part (by
+// --set).
+void addUsedParts(DesignReport& report, const Calculator& calculator,
+                  std::span<const catalogue::PartUse> uses, std::span<const std::string> setAfter);
 
 // Today's date in the report's form, dd/mm/aaaa.
 std::string todaysDate();

@@ -21,17 +21,19 @@ hex_to_bytes() {
 
 work=build/fuzz/corpus
 rm -rf "$work"
-mkdir -p "$work/project_reader" "$work/number_parser" "$work/catalogue_reader"
+mkdir -p "$work/project_reader" "$work/number_parser" "$work/catalogue_reader" "$work/link_table"
 for seed in fuzz/corpus/project_reader/*.hex; do
   hex_to_bytes "$seed" >"$work/project_reader/$(basename "$seed" .hex)"
 done
-# Each calculator's own file, at its initial figures and with no choice codes.
-build/fuzz/fuzz/fuzz_seeds "$work/project_reader"
+# Each calculator's own file, at its initial figures and with no choice codes,
+# and a table of its links with every input and choice as a column.
+build/fuzz/fuzz/fuzz_seeds "$work/project_reader" "$work/link_table"
 cp fuzz/corpus/number_parser/* "$work/number_parser/"
 # The shipped catalogue and a few small files, good and bad.
 cp common/catalogue/shipped/*.toml fuzz/corpus/catalogue_reader/* "$work/catalogue_reader/"
+cp fuzz/corpus/link_table/* "$work/link_table/"
 
-for target in project_reader number_parser catalogue_reader; do
+for target in project_reader number_parser catalogue_reader link_table; do
   echo "fuzz_$target: ${seconds}s"
   "build/fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -artifact_prefix=build/fuzz/ \
     -print_final_stats=1 "$work/$target" 2>"build/fuzz/fuzz_$target.log" ||

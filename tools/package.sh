@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds VANTERO's Debian packages (vantero, libpelkadi1, libsorvik3-1,
-# vantero-dev) with debhelper, Debian's build flags and hardening:
+# vantero-dev, python3-vantero) with debhelper, dh-python, Debian's build
+# flags and hardening:
 #   DEBFULLNAME='NAME' DEBEMAIL='ADDRESS' tools/package.sh [OUTPUT_DIR]
 # The maintainer, whose name and address go into the packages and their
 # changelog, is whoever builds them: DEBFULLNAME and DEBEMAIL, as for Debian's

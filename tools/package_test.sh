@@ -8,9 +8,11 @@
 #    the build tree, the desktop entries and the AppStream metainfo are valid,
 #    every program has its manual page, each calculator with a desktop entry
 #    starts on the offscreen platform and keeps running, and `vantero`
-#    calculates each of them (for tavo, the defaults' worked example);
+#    calculates each of them (for tavo, the defaults' worked example); the
+#    Python module imports and gives what the command line gives;
 #  - with --fresh-root, the packages installed by apt into a fresh Debian
-#    root (debootstrap, the host's release) and every program started there.
+#    root (debootstrap, the host's release), every program started there and
+#    the Python module imported by the system's python3.
 #   package_test.sh [--fresh-root] PACKAGE_DIR
 set -euo pipefail
 fresh_root=false
@@ -56,8 +58,9 @@ usr=$root/unpacked/usr
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 
 # Nothing of a build tree may be named by what was installed: the programs
-# find the libraries where the loader looks.
-for program in "$usr"/bin/*; do
+# and the Python module find the libraries where the loader looks.
+for program in "$usr"/bin/* "$usr"/lib/python3/dist-packages/vantero/*.so; do
+  [ -e "$program" ] || continue
   if readelf -d "$program" | grep -qE 'R(UN)?PATH'; then
     fail "$program has a RUNPATH: $(readelf -d "$program" | grep -E 'R(UN)?PATH')"
   fi
@@ -130,6 +133,23 @@ else
   fail "vantero tavo: $out"
 fi
 
+# The Python module, when it was packaged: the power margin of the tavo link
+# at 30 km as the module gives it, and as the command line's JSON gives it.
+python_margin="import vantero; print(vantero.calculate('tavo', at=30)['at'][0]['powerMargin'])"
+json_margin="import json, sys; print(json.load(sys.stdin)['at'][0]['powerMargin'])"
+with_python=false
+if [ -d "$usr/lib/python3/dist-packages/vantero" ]; then
+  with_python=true
+  if margin=$("${from_root[@]}" PYTHONPATH="$usr/lib/python3/dist-packages" \
+    /usr/bin/python3 -c "$python_margin") &&
+    [ "$margin" == "$("${from_root[@]}" "$usr/bin/vantero" tavo --at 30 --json |
+      /usr/bin/python3 -c "$json_margin")" ]; then
+    echo "ok: the Python module from the package: powerMargin $margin at 30 km"
+  else
+    fail "the Python module: ${margin:-no margin}"
+  fi
+fi
+
 if $fresh_root; then
   # A fresh root of the host's Debian release, with what apt brings along.
   fresh=$root/fresh
@@ -175,5 +195,14 @@ if $fresh_root; then
     fail "vantero --use in the fresh root: $(cat "$root/use.log")"
   fi
   "${in_root[@]}" vantero --version | head -n 1 | sed 's/^/  /'
+  if $with_python; then
+    if margin=$("${in_root[@]}" python3 -c "$python_margin") &&
+      [ "$margin" == "$("${in_root[@]}" vantero tavo --at 30 --json |
+        "${in_root[@]}" python3 -c "$json_margin")" ]; then
+      echo "ok: python3 -c \"$python_margin\" in the fresh root: $margin"
+    else
+      fail "the Python module in the fresh root: ${margin:-no margin}"
+    fi
+  fi
 fi
 exit $status

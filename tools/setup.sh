@@ -13,12 +13,15 @@ fi
 # Building and running: the compiler, CMake, Qt (with Qt SVG for the
 # pictures, the icons and vantero's SVG charts, and Qt's own texts in
 # Portuguese), the font the windows are laid out for, rsvg-convert for the
-# PNG icons, and toml++ (headers only) for the catalogue of parts.
+# PNG icons, toml++ (headers only) for the catalogue of parts, and the Python
+# module (pybind11 and numpy for the system's Python 3, matplotlib for the
+# notebook example).
 packages=(
   g++ cmake ninja-build pkg-config binutils libtomlplusplus-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-dejavu-extra
   qt6-svg-dev libqt6svg6 qt6-translations-l10n
   librsvg2-bin
+  pybind11-dev python3-dev python3-numpy python3-matplotlib
 )
 # Testing: GoogleTest and Google Benchmark, ccache (the scratch build of a
 # fourth calculator shares the default build's objects), Xvfb for the start-up tests,
@@ -28,7 +31,8 @@ packages=(
 # for it, key presses and screen pictures); pdftotext and pdffonts for the
 # design report, with pdfinfo, ImageMagick and xmllint reading the files of
 # the runs under limits; and for the Debian packages debhelper, lintian,
-# appstreamcli, man and debootstrap.
+# appstreamcli, man and debootstrap; pytest for the Python module's tests and
+# dh-python for its package.
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev ccache
   xvfb xauth x11-utils
@@ -39,6 +43,7 @@ test_packages=(
   openbox dbus at-spi2-core python3-pyatspi xdotool imagemagick
   poppler-utils libxml2-utils
   debhelper lintian appstream man-db debootstrap
+  python3-pytest dh-python
 )
 
 install_missing() {

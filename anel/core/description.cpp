@@ -50,6 +50,18 @@ constexpr std::array<ChoiceField<In>, 3> ringLinkChoices = networkLinkChoices<In
 
 constexpr std::array<ResultField<Res>, 6> ringLinkResults = networkLinkResultFields<Res>("Label7");
 
+// 2 (N + 2) connectors and N isolating switches, N the isolated stations.
+constexpr std::array<ItemLossField<In>, 2> ringLinkItemLosses = {{
+    {{"connectorLoss", "the 2 (isolatedStations + 2) connectors"},
+     [](const In& in, double) {
+         return 2 * (convertInput<In>(in, &In::isolatedStations, ringLinkInputs) + 2);
+     }},
+    {{"switchIsolationLoss", "the isolatedStations isolating switches"},
+     [](const In& in, double) {
+         return convertInput<In>(in, &In::isolatedStations, ringLinkInputs);
+     }},
+}};
+
 // The ring has one message for both fibre types.
 constexpr VerdictTexts ringLinkTexts{
     .singleModeMessage = "O tempo de subida do sistema apresentou um valor menor do que o tempo "
@@ -85,10 +97,10 @@ RingLinkInput::RingLinkInput() {
 }
 
 const Calculator& calculator() {
-    static const CalculatorOf<In, Res> ringLink("anel", "ring", "Configuração em Anel", ".anel",
-                                                ringLinkInputs, ringLinkChoices, ringLinkResults,
-                                                anelRecords, calculateRingLink, ringLinkBudgetsAt,
-                                                ringLinkParts);
+    static const CalculatorOf<In, Res> ringLink(
+        "anel", "ring", "Configuração em Anel", ".anel", ringLinkInputs, ringLinkChoices,
+        ringLinkResults, anelRecords, calculateRingLink, ringLinkBudgetsAt, ringLinkParts,
+        ringLinkItemLosses);
     return ringLink;
 }
 

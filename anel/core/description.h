@@ -14,6 +14,9 @@ namespace vantero::anel {
 extern const std::array<InputField<RingLinkInput>, 14> ringLinkInputs;
 extern const std::array<ChoiceField<RingLinkInput>, 3> ringLinkChoices;
 extern const std::array<ResultField<RingLinkResult>, 6> ringLinkResults;
+// The losses the power budget takes once per item: each connector, and the
+// isolation of each isolated station's switch.
+extern const std::array<ItemLossField<RingLinkInput>, 2> ringLinkItemLosses;
 extern const VerdictTexts ringLinkTexts;
 
 // The ring calculator, for the window, the command line and the tools: the

@@ -13,16 +13,6 @@ std::string inQuotes(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-char lowerCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lowerCase(x) == lowerCase(y);
-           });
-}
-
 // --at and --report describe one link, not a sweep.
 void checkSingleCalculationOptions(const Arguments& a) {
     if (!a.at.empty()) {
@@ -45,9 +35,68 @@ void checkCatalogueCommand(const Arguments& a) {
                          inQuotes(a.words[0]));
     }
     const bool others = a.open || !a.sets.empty() || !a.uses.empty() || a.save || a.sweep ||
-                        a.log || a.csv || a.plot || !a.at.empty() || a.report;
+                        a.log || a.csv || a.plot || !a.at.empty() || a.report || a.links ||
+                        !a.spreads.empty() || a.trials || a.seed || a.threads;
     if (others) {
         throw UsageError("catalogue takes only --catalogue and --json");
+    }
+}
+
+// A table of links writes its own CSV or JSON Lines, of each link at the
+// length of its row, and its own report, the summary of the table.
+void checkLinksOptions(const Arguments& a) {
+    for (const auto& [given, name] :
+         {std::pair{a.sweep.has_value(), "--sweep"}, std::pair{!a.at.empty(), "--at"},
+          std::pair{a.save.has_value(), "--save"}, std::pair{a.plot.has_value(), "--plot"},
+          std::pair{a.log, "--log"}, std::pair{!a.spreads.empty(), "--spread"},
+          std::pair{a.trials.has_value(), "--trials"}, std::pair{a.seed.has_value(), "--seed"}}) {
+        if (given) {
+            throw UsageError(std::string(name) +
+                             " does not go with --links: the table gives each link its figures "
+                             "and its length");
+        }
+    }
+    if (a.json && a.csv) {
+        throw UsageError("--json with --links writes JSON Lines to standard output, in the place "
+                         "of the CSV: leave out --csv");
+    }
+}
+
+// The name an option's NAME=... gives.
+std::string_view nameOf(std::string_view nameValue) {
+    return nameValue.substr(0, nameValue.find('='));
+}
+
+// --spread runs trials of one link: a sweep, a project file to save and the
+// sweep's options do not go with it, nor a --set of a spread input; the
+// trials' histograms and report page are still to come.
+void checkTrialCombination(const Arguments& a) {
+    if (a.sweep) {
+        throw UsageError("--spread and --sweep: the trials draw inputs, the sweep steps one; "
+                         "give one of the two");
+    }
+    for (const std::string& spread : a.spreads) {
+        for (const std::string& set : a.sets) {
+            if (nameOf(set) == nameOf(spread)) {
+                throw UsageError("--set " + set + " and --spread " + spread +
+                                 ": the spread gives " + std::string(nameOf(spread)) +
+                                 " its values; leave out one of the two");
+            }
+        }
+    }
+    if (a.save) {
+        throw UsageError("--save goes with a single calculation, not with --spread");
+    }
+    if (a.log) {
+        throw UsageError("--log goes with --sweep NAME=FROM:TO:COUNT");
+    }
+    if (a.plot) {
+        throw UsageError("--plot with --spread: the histograms of the trials are not available "
+                         "yet");
+    }
+    if (a.report) {
+        throw UsageError("--report with --spread: the report page of the trials is not "
+                         "available yet");
     }
 }
 
@@ -60,8 +109,22 @@ void checkCombination(const Arguments& a) {
         throw UsageError("--save writes a project file: name the file (\"-\", standard output, "
                          "is for --csv and --plot)");
     }
+    if (a.links) {
+        checkLinksOptions(a);
+        return;
+    }
     if (isStandardOutput(a.csv) && isStandardOutput(a.plot)) {
         throw UsageError("--csv - and --plot -: only one of them can go to standard output");
+    }
+    if (!a.spreads.empty()) {
+        checkTrialCombination(a);
+        return;
+    }
+    for (const auto& [given, name] :
+         {std::pair{a.trials.has_value(), "--trials"}, std::pair{a.seed.has_value(), "--seed"}}) {
+        if (given) {
+            throw UsageError(std::string(name) + " goes with --spread");
+        }
     }
     if (a.sweep) {
         const std::string_view swept = std::string_view(*a.sweep).substr(0, a.sweep->find('='));
@@ -81,9 +144,11 @@ void checkCombination(const Arguments& a) {
         checkSingleCalculationOptions(a);
         return;
     }
+    if (a.csv) {
+        throw UsageError("--csv goes with --sweep NAME=FROM:TO:COUNT, --links FILE or --spread");
+    }
     for (const auto& [given, name] :
-         {std::pair{a.log, "--log"}, std::pair{a.csv.has_value(), "--csv"},
-          std::pair{a.plot.has_value(), "--plot"}}) {
+         {std::pair{a.log, "--log"}, std::pair{a.plot.has_value(), "--plot"}}) {
         if (given) {
             throw UsageError(std::string(name) + " goes with --sweep NAME=FROM:TO:COUNT");
         }
@@ -149,24 +214,6 @@ Arguments parseArguments(std::span<const std::string_view> args,
     return a;
 }
 
-std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_view name) {
-    for (std::size_t v = 0; v < choice.values.size(); ++v) {
-        if (equalIgnoringCase(choice.values[v], name)) {
-            return static_cast<int>(v);
-        }
-    }
-    return std::nullopt;
-}
-
-double parseLength(std::string_view text) {
-    const NumberText length(text);
-    if (!length.isNumber() || !(length.value() >= 0)) {
-        throw UsageError("--at needs a length of fibre in km, 0 or more, not \"" +
-                         std::string(text) + "\"");
-    }
-    return static_cast<double>(length.value());
-}
-
 std::string inputNames(const Calculator& calculator) {
     return joined(calculator.inputs(), &InputDescription::name);
 }
@@ -214,6 +261,15 @@ void applySetting(Session& session, const Setting& setting) {
     } else {
         session.setChoice(setting.index, setting.value);
     }
+}
+
+double parseLength(std::string_view text) {
+    const NumberText length(text);
+    if (!length.isNumber() || !(length.value() >= 0)) {
+        throw UsageError("--at needs a length of fibre in km, 0 or more, not \"" +
+                         std::string(text) + "\"");
+    }
+    return static_cast<double>(length.value());
 }
 
 } // namespace vantero::cli

@@ -48,10 +48,6 @@ struct Setting {
     int value = 0;
 };
 
-// The value of `choice` named `name`, its letters in either case ("rz" is
-// "RZ"), if any.
-std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_view name);
-
 // Resolves NAME=VALUE. An unknown name, a choice value that is not one of the
 // choice's (in either case), or no "=" is a usage error that lists what is
 // valid; a text that

@@ -195,7 +195,8 @@ std::string catalogueListing(const catalogue::Catalogue& catalogue,
 }
 
 UsedParts::UsedParts(const Calculator& calculator, std::span<const std::string> uses,
-                     std::span<const std::string> files, std::FILE* err) {
+                     std::span<const std::string> files, std::FILE* err)
+    : m_files(files.begin(), files.end()) {
     std::vector<catalogue::PartRequest> requests;
     for (const std::string& use : uses) {
         requests.push_back(catalogue::parsePartRequest(use));
@@ -204,15 +205,23 @@ UsedParts::UsedParts(const Calculator& calculator, std::span<const std::string> 
     if (requests.empty()) {
         return;
     }
-    std::vector<std::string> notices;
-    m_catalogue = catalogue::loadCatalogue(files, notices);
-    for (const std::string& notice : notices) {
-        std::fprintf(err, "vantero: catalogue: %s\n", notice.c_str());
-    }
+    wholeCatalogue(err);
     for (const catalogue::PartRequest& request : requests) {
         m_uses.push_back(catalogue::planPartUse(
             calculator, catalogue::findPart(m_catalogue, request), request.wavelength));
     }
+}
+
+const catalogue::Catalogue& UsedParts::wholeCatalogue(std::FILE* err) {
+    if (!m_loaded) {
+        std::vector<std::string> notices;
+        m_catalogue = catalogue::loadCatalogue(m_files, notices);
+        m_loaded = true;
+        for (const std::string& notice : notices) {
+            std::fprintf(err, "vantero: catalogue: %s\n", notice.c_str());
+        }
+    }
+    return m_catalogue;
 }
 
 void UsedParts::apply(Session& session, std::FILE* err) const {

@@ -35,7 +35,13 @@ public:
 
     std::span<const catalogue::PartUse> uses() const { return m_uses; }
 
+    // The whole catalogue, read now when no --use has read it (its notices
+    // go to `err`), for the parts a table of links names.
+    const catalogue::Catalogue& wholeCatalogue(std::FILE* err);
+
 private:
+    std::vector<std::string> m_files;
+    bool m_loaded = false;
     catalogue::Catalogue m_catalogue;
     std::vector<std::string> m_requests;
     std::vector<catalogue::PartUse> m_uses;

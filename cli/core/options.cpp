@@ -68,10 +68,68 @@ constexpr OptionSpec options[] = {
                 "with the value's name in the first column.",
                 "run each value of a choice, in the order CALCULATORS below lists them, and "
                 "print the same CSV with the value's name in the first column."}}},
+    {.name = "--links",
+     .value = &Arguments::links,
+     .completion = Completion::Files,
+     .forms = {{"FILE",
+                "run every link of a table: a CSV file (\"-\" is standard input) whose header "
+                "names each column by an input or a choice (the names below), or id (any text, "
+                "copied to the output) or length (km: both budgets at that length, as --at), "
+                "or fibre or transceiver (a part of the catalogue, NAME@NM or NAME, as --use "
+                "names it). Each link starts from --open, every --use and every --set; a "
+                "part's cell sets the inputs the part gives, and then each other non-empty "
+                "cell replaces that input's text or sets that choice. Prints CSV, one row per link "
+                "in the table's order: row, id, the columns of --sweep, with a length column "
+                "length, powerMargin, riseTimeMargin, powerBudgetMet and riseTimeBudgetMet "
+                "(yes or no), then status (ok; fault, an arithmetic fault; error, a cell that "
+                "is not a number or not a value of its choice, a part the catalogue lacks, or "
+                "a row that cannot be read) and error (the message, naming the column). A bad "
+                "row never stops the others."}}},
+    {.name = "--spread",
+     .value = &Arguments::spreads,
+     .completion = Completion::Spread,
+     .forms = {{"NAME=DIST",
+                "run the calculation many times (trials), each time drawing the numeric input "
+                "NAME from DIST: normal:MEAN,SD, uniform:LOW,HIGH or triangular:LOW,MODE,HIGH "
+                "(give it again for more inputs), and print what the trials give: the mean, "
+                "the standard deviation and the 1, 5, 50, 95 and 99 % points of powerDistance, "
+                "riseTimeDistance and maximumDistance over the trials that gave them, the "
+                "share of trials limited by attenuation and by dispersion, with --at the "
+                "share that meets the power budget, the rise-time budget and both at each "
+                "length and the same figures of both margins, and the share of trials that "
+                "faulted with the first fault. The loss of each connector, splice or switch "
+                "is drawn item by item (five connectors are five draws; where the count grows "
+                "with the length, the items of that length, and a distance is where the "
+                "margin with the items of that length is 0). The points are exact up to "
+                "8388608 figures in all (trials times 3 + 2 per --at length); beyond, within "
+                "0.01 % of the exact ones, in bounded memory. A spread input cannot also be "
+                "given to --set."}}},
+    {.name = "--trials",
+     .value = &Arguments::trials,
+     .forms = {{"N", "the number of trials, 100000 unless given (1 to 1000000000000)."}}},
+    {.name = "--seed",
+     .value = &Arguments::seed,
+     .forms = {{"S",
+                "the seed of the draws, a whole number from 0 to 18446744073709551615; 1 "
+                "unless given, so that a run repeats itself. The same seed gives the same "
+                "output whatever the threads, and on every x86-64 machine; the output gives "
+                "the seed."}}},
+    {.name = "--threads",
+     .value = &Arguments::threads,
+     .forms = {{"N",
+                "run a large sweep or the trials on N threads (1 to 1024), by default as "
+                "many as there are processors this process may use; the output is the same "
+                "whatever N. Where a thread cannot be started, fewer do the work."}}},
     {.name = "--csv",
      .value = &Arguments::csv,
      .completion = Completion::Files,
-     .forms = {{"FILE", "write the CSV to FILE instead of standard output."}}},
+     .forms = {{"FILE",
+                "write the CSV to FILE instead of standard output. With --spread, the CSV of "
+                "every trial: trial, each spread input (for an item loss, the mean of the "
+                "items the budget took), powerDistance, riseTimeDistance, maximumDistance, "
+                "limitedBy, then for each --at length L powerMargin@L and riseTimeMargin@L "
+                "(and the item losses that grow with the length, NAME@L), and fault; the "
+                "summary still goes to standard output, unless FILE is \"-\"."}}},
     {.name = "--plot",
      .value = &Arguments::plot,
      .completion = Completion::Files,
@@ -103,14 +161,20 @@ constexpr OptionSpec options[] = {
                 "as the window shows them, both budgets at the maximum distance (tables and "
                 "charts), the maximum distance against the bit rate and both margins against "
                 "the length; of a run that faults, the inputs and the results up to the "
-                "fault."}}},
+                "fault. With --links, the summary of the table instead: how many links meet "
+                "both budgets, fail one, fault or are in error, how each margin is spread "
+                "(histograms), the links that fail each budget, the worst margin first (row, "
+                "id, length, margins, limit), and the inputs every link starts from."}}},
     {.name = "--json",
      .value = &Arguments::json,
      .forms = {{.help = "print one JSON object instead: calculator, inputs, results (value and "
                         "text), message and fault, and with --at the array \"at\" (one object "
                         "per length, in order, also for one): distance, powerTerms and "
                         "riseTimeTerms (arrays of {name, value, unit}), powerMargin, "
-                        "riseTimeMargin, powerBudgetMet, riseTimeBudgetMet and fault."}}},
+                        "riseTimeMargin, powerBudgetMet, riseTimeBudgetMet and fault. With "
+                        "--links, JSON Lines instead of the CSV: one such object per link, on "
+                        "a line, after row, id, status and error, with \"at\" when the table "
+                        "has a length column."}}},
     {.name = "--log",
      .value = &Arguments::log,
      .forms = {{.help = "space the points geometrically (a constant ratio)."}}},
@@ -128,8 +192,12 @@ constexpr OptionSpec options[] = {
 
 constexpr std::string_view modes[] = {
     "CALCULATOR [--open] [--use] [--set] [--json] [--save] [--at] [--report]",
-    "CALCULATOR [--open] [--use] [--set] --sweep=NAME=FROM:TO:COUNT [--log] [--csv] [--plot]",
+    "CALCULATOR [--open] [--use] [--set] --sweep=NAME=FROM:TO:COUNT [--log] [--csv] [--plot] "
+    "[--threads]",
     "CALCULATOR [--open] [--use] [--set] --sweep=CHOICE [--csv]",
+    "CALCULATOR [--open] [--use] [--set] --links [--csv] [--json] [--report] [--threads]",
+    "CALCULATOR [--open] [--use] [--set] --spread [--trials] [--seed] [--threads] [--at] [--json] "
+    "[--csv]",
     "catalogue [fibre|transceiver] [NAME] [--catalogue] [--json]",
     "[CALCULATOR] --help",
     "--version",

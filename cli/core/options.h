@@ -23,11 +23,16 @@ struct Arguments {
     bool json = false;
     std::optional<std::string> save;
     std::optional<std::string> sweep; // NAME=FROM:TO:COUNT, or the NAME of a choice
+    std::optional<std::string> links; // a table of links; "-" is standard input
     bool log = false;
     std::optional<std::string> csv;
     std::optional<std::string> plot;
     std::vector<std::string> at; // lengths in km, in order
     std::optional<std::string> report;
+    std::vector<std::string> spreads; // NAME=DISTRIBUTION:PARAMETERS, in order
+    std::optional<std::string> trials;
+    std::optional<std::string> seed;
+    std::optional<std::string> threads;
 };
 
 // What the shell completes an option's value to.
@@ -39,6 +44,8 @@ enum class Completion {
     Setting,      // NAME= of the calculator's inputs and choices; after
                   // "CHOICE=", the choice's values
     Swept,        // NAME= of the calculator's numeric inputs, and its choices
+    Spread,       // NAME= of the calculator's numeric inputs; after "NAME=",
+                  // the distributions with their colon
     Calculator,   // the name of a calculator
     Words,        // one of the words the option lists
     Part,         // KIND= of the kinds of part; after "KIND=", the names of the

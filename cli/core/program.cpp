@@ -4,10 +4,13 @@
 #include "cli/core/catalogueoutput.h"
 #include "cli/core/choicesweep.h"
 #include "cli/core/joined.h"
+#include "cli/core/links.h"
 #include "cli/core/sweepargument.h"
+#include "cli/core/trialoutput.h"
 #include "common/calculator/projectfile.h"
 #include "common/catalogue/locations.h"
 #include "common/fileoutput/filereplacement.h"
+#include "common/numbers/failure.h"
 #include "common/runs/budgetoutput.h"
 #include "common/runs/csvwriter.h"
 #include "common/runs/runoutput.h"
@@ -39,15 +42,19 @@ constexpr std::string_view closing =
     "\n"
     "Where a file is written (--csv, --plot), \"-\" is standard output, and so is a\n"
     "name of the file standard output is open on (/dev/stdout, say): it is written\n"
-    "as a stream. \"--\" ends the options: what follows it is the calculator.\n"
+    "as a stream. Where one is read (--links), \"-\" is standard input. \"--\" ends\n"
+    "the options: what follows it is the calculator.\n"
     "\n"
     "Exit status:\n"
     "  0  the calculation ran: a failed rise-time budget is a result, not an error,\n"
-    "     and so is a faulting point of a sweep, shown in its row;\n"
+    "     and so is a faulting point of a sweep, shown in its row, or a faulting\n"
+    "     trial, counted among the trials; with --links, every link ran and meets\n"
+    "     both budgets at its length;\n"
     "  1  an arithmetic fault, its text on standard error after the results set\n"
-    "     before it;\n"
+    "     before it; with --links, a link that faults, has a bad cell or fails a\n"
+    "     budget at its length (the output is whole all the same);\n"
     "  2  a usage error, or a text that is not a number (the message names the\n"
-    "     input);\n"
+    "     input), or a column of --links that is none or is given twice;\n"
     "  3  a file failure: a file that cannot be read or written, standard output\n"
     "     included;\n"
     "  4  the memory ran out.\n"
@@ -67,7 +74,12 @@ constexpr std::string_view closing =
     "  vantero tavo --sweep bitRate=1:1000:1000 --log --plot tavo.png\n"
     "      the chart of 1000 bit rates, and no CSV\n"
     "  vantero estrela --sweep blockCode --csv -\n"
-    "      the star link with each block code, CSV on standard output\n";
+    "      the star link with each block code, CSV on standard output\n"
+    "  vantero tavo --open base.dig --links links.csv --csv verdicts.csv\n"
+    "      every link of a table from the figures of base.dig, each with its own\n"
+    "      cells and length, its verdict and margins in verdicts.csv\n"
+    "  vantero tavo --spread connectorLoss=normal:0.3,0.1 --at 40 --json\n"
+    "      how likely the link closes at 40 km when each connector scatters\n";
 
 std::string trimmed(std::string_view text) {
     while (!text.empty() && text.back() == ' ') {
@@ -197,6 +209,16 @@ std::string calculatorHelp(const Calculator& calculator) {
     }
     if (!notInFile.empty()) {
         text += wrapped("Not kept in the project file: " + joined(notInFile) + ".", 2, 76);
+    }
+    if (!calculator.itemLosses().empty()) {
+        text += wrapped("Drawn item by item by --spread: " +
+                            joined(calculator.itemLosses(),
+                                   [](const ItemLossDescription& loss) {
+                                       return std::string(loss.input) + " (each of " +
+                                              std::string(loss.items) + ")";
+                                   }) +
+                            ".",
+                        2, 76);
     }
     return text;
 }
@@ -335,7 +357,7 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
                 }
             }
         },
-        sweepWorkers(range.count));
+        sweepWorkers(range.count, threadCount(a)));
     if (csv) {
         csv->finish();
         finishOutput(csvFile, out, a.csv);
@@ -373,19 +395,84 @@ int runChoiceSweep(Session& session, const ChoiceSweep& sweep, const Arguments& 
     return 0;
 }
 
-// The design report of the link, written to its file.
-void writeReport(const Session& session, const RunReport& run, const Arguments& a,
-                 const ReportRenderer& drawReport) {
-    const std::string project =
-        a.open ? std::filesystem::absolute(*a.open).lexically_normal().string() : std::string();
-    const std::string pdf =
-        drawReport(report::designReport(session, run, project, report::todaysDate()));
-    replaceFile(*a.report, std::span(reinterpret_cast<const std::uint8_t*>(pdf.data()), pdf.size()),
+// A file named on the command line as the reports name it: whole, from the
+// root.
+std::string absolutePath(const std::string& path) {
+    return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+// A report's PDF, in the place of the old file once it is whole.
+void writePdf(const std::string& path, const std::string& pdf) {
+    replaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(pdf.data()), pdf.size()),
                 SpecialFiles::WriteInto);
 }
 
+// Runs every link of the table on the session's figures, writing its CSV or
+// JSON Lines as it goes, and then its summary report; a part a column names
+// comes from the catalogue `parts` reads.
+int runLinks(const Session& session, const Arguments& a, std::FILE* out, std::FILE* err,
+             UsedParts& parts, const LinksReportRenderer& drawLinksReport) {
+    LinksTable table(session.calculator(), *a.links,
+                     [&]() -> const catalogue::Catalogue& { return parts.wholeCatalogue(err); });
+    std::optional<FileReplacement> csvFile;
+    openOutput(csvFile, a.csv, out);
+    const linktable::LinkSummary summary =
+        table.run(session, a.json, outputSink(csvFile, out, a.csv));
+    finishOutput(csvFile, out, a.csv);
+    if (a.report) {
+        const std::string name = *a.links == "-" ? "entrada padrão" : absolutePath(*a.links);
+        writePdf(*a.report, drawLinksReport(report::linksReport(summary, session.calculator(), name,
+                                                                report::todaysDate())));
+    }
+    return summary.allMet() ? 0 : 1;
+}
+
+// What the link was given besides its file: the parts of the catalogue, and
+// the inputs and choices set after them, by name.
+struct Given {
+    const UsedParts& parts;
+    std::vector<std::string> setAfter;
+};
+
+// Runs the trials of --spread, writing the CSV of every trial as they go when
+// asked, then what they gave (not when the CSV goes to standard output).
+int runTrials(const Session& session, const trials::TrialPlan& plan, const Arguments& a,
+              std::FILE* out) {
+    // The other inputs must be numbers; the spread ones are drawn.
+    const std::unique_ptr<Session> drawn = session.copy();
+    for (const trials::Spread& spread : plan.spreads) {
+        drawn->setNumber(spread.input, spread.mean());
+    }
+    drawn->checkLeadingInputs();
+    std::optional<FileReplacement> csvFile;
+    openOutput(csvFile, a.csv, out);
+    OutputSink csv;
+    if (a.csv) {
+        csv = outputSink(csvFile, out, a.csv);
+        csv(trials::trialCsvHeader(plan));
+    }
+    trials::TrialSummary summary = trials::runTrials(session, plan, csv);
+    if (a.csv) {
+        finishOutput(csvFile, out, a.csv);
+    }
+    if (!toStandardOutput(a.csv, out)) {
+        writeStandardOutput(out, a.json ? trialJson(session.calculator(), plan, summary)
+                                        : trialText(session.calculator(), plan, summary));
+    }
+    return 0;
+}
+
+// The design report of the link, written to its file.
+void writeReport(const Session& session, const RunReport& run, const Arguments& a,
+                 const Given& given, const ReportRenderer& drawReport) {
+    const std::string project = a.open ? absolutePath(*a.open) : std::string();
+    report::DesignReport design = report::designReport(session, run, project, report::todaysDate());
+    report::addUsedParts(design, session.calculator(), given.parts.uses(), given.setAfter);
+    writePdf(*a.report, drawReport(design));
+}
+
 int runOnce(const Session& session, const Arguments& a, const std::vector<double>& lengths,
-            std::FILE* out, std::FILE* err, const ReportRenderer& drawReport) {
+            const Given& given, std::FILE* out, std::FILE* err, const ReportRenderer& drawReport) {
     const RunReport run = session.run();
     // The budgets of a link whose run went through, up to the first that
     // faults.
@@ -413,7 +500,7 @@ int runOnce(const Session& session, const Arguments& a, const std::vector<double
                                                              : nullptr;
     if (a.report) {
         try {
-            writeReport(session, run, a, drawReport);
+            writeReport(session, run, a, given, drawReport);
         } catch (...) {
             // Both are told, the fault first; the status is the report's.
             if (fault != nullptr) {
@@ -429,7 +516,7 @@ int runOnce(const Session& session, const Arguments& a, const std::vector<double
 }
 
 int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer& drawChart,
-        const ReportRenderer& drawReport) {
+        const ReportRenderer& drawReport, const LinksReportRenderer& drawLinksReport) {
     const Calculator* calculator = findCalculator(a.calculator);
     if (a.help) {
         if (!a.calculator.empty() && calculator == nullptr && a.calculator != catalogueCommand) {
@@ -471,7 +558,9 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         throw UsageError("--report writes a PDF file, whose name ends in .pdf, not \"" + *a.report +
                          "\"");
     }
-    if (a.report && !drawReport) {
+    const bool drawsReports =
+        a.links ? static_cast<bool>(drawLinksReport) : static_cast<bool>(drawReport);
+    if (a.report && !drawsReports) {
         throw UsageError(
             "--report: this build of vantero draws no reports (it was built without Qt)");
     }
@@ -498,8 +587,13 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
                              *a.sweep);
         }
     }
+    (void)threadCount(a);
+    std::optional<trials::TrialPlan> plan;
+    if (!a.spreads.empty()) {
+        plan = trialPlan(*calculator, a, lengths);
+    }
 
-    const UsedParts parts(*calculator, a.uses, a.catalogues, err);
+    UsedParts parts(*calculator, a.uses, a.catalogues, err);
 
     const std::unique_ptr<Session> session = calculator->newSession();
     if (a.open) {
@@ -513,6 +607,9 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     for (const Setting& setting : settings) {
         applySetting(*session, setting);
     }
+    if (a.links) {
+        return runLinks(*session, a, out, err, parts, drawLinksReport);
+    }
     if (a.save) {
         saveProject(*session, projectFileForSaving(*a.save, calculator->layout().extension));
     }
@@ -522,7 +619,16 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (choiceSweep) {
         return runChoiceSweep(*session, *choiceSweep, a, out);
     }
-    return runOnce(*session, a, lengths, out, err, drawReport);
+    if (plan) {
+        return runTrials(*session, *plan, a, out);
+    }
+    Given given{parts, {}};
+    for (const Setting& setting : settings) {
+        given.setAfter.emplace_back(setting.kind == Setting::Kind::Text
+                                        ? calculator->inputs()[setting.index].name
+                                        : calculator->choices()[setting.index].name);
+    }
+    return runOnce(*session, a, lengths, given, out, err, drawReport);
 }
 
 } // namespace
@@ -580,9 +686,10 @@ std::string versionText() {
 }
 
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
-                   const ChartRenderer& drawChart, const ReportRenderer& drawReport) {
+                   const ChartRenderer& drawChart, const ReportRenderer& drawReport,
+                   const LinksReportRenderer& drawLinksReport) {
     try {
-        return run(parseArguments(args), out, err, drawChart, drawReport);
+        return run(parseArguments(args), out, err, drawChart, drawReport, drawLinksReport);
     } catch (const UsageError& error) {
         std::fprintf(err, "vantero: %s\nTry 'vantero --help' for more information.\n",
                      error.what());

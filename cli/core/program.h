@@ -5,6 +5,7 @@
 #include "common/numbers/failure.h"
 #include "report/designreport.h"
 #include "report/imageformat.h"
+#include "report/linksreport.h"
 #include "report/sweepchart.h"
 
 #include <cstdio>
@@ -21,16 +22,21 @@ using ChartRenderer = std::function<std::string(const report::SweepChart&, repor
 
 // Lays out and paints a design report and gives the bytes of its PDF file.
 using ReportRenderer = std::function<std::string(const report::DesignReport&)>;
+// The same for the summary report of a table of links.
+using LinksReportRenderer = std::function<std::string(const report::LinksReport&)>;
 
 // Runs the command line `args` (without the program's name), writing results
 // to `out` and failures and usage errors to `err` (each message after
 // "vantero: "), and gives the exit status: 0 when the calculation ran, 1 on
 // an arithmetic fault, 2 on a usage error or a text that is not a number, 3
 // on a file failure (standard output included), 4 when the memory runs out.
-// `drawChart` and `drawReport` are empty in a build that draws no charts;
-// --plot and --report are then usage errors.
+// A table of links (--links) gives 0 when every link is ok and meets both
+// budgets at its length, else 1.
+// `drawChart`, `drawReport` and `drawLinksReport` are empty in a build that
+// draws no charts; --plot and --report are then usage errors.
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
-                   const ChartRenderer& drawChart, const ReportRenderer& drawReport = {});
+                   const ChartRenderer& drawChart, const ReportRenderer& drawReport = {},
+                   const LinksReportRenderer& drawLinksReport = {});
 
 // The text of --help: the usage and every calculator's inputs and choices, or
 // those of one calculator only.

@@ -3,14 +3,17 @@
 #include "calculators/registry.h"
 #include "cli/core/arguments.h"
 #include "cli/tests/commandline.h"
+#include "common/linktable/writers.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +93,92 @@ TEST_F(Catalogue, aLinkByItsPartsComputesAsTheSameFiguresSet) {
         EXPECT_NE(used.out, runVantero({calculator, "--at", "3", "--at", "0.5"}).out)
             << calculator << ": the parts changed nothing";
     }
+}
+
+// The JSON line a table of links gives a row that is ok: the object --json
+// prints for the same link after row, id, status and error.
+std::string okLine(std::size_t row, const std::string& id, const std::string& single) {
+    std::string object;
+    linktable::appendOnOneLine(object, single);
+    return "{\"row\": " + std::to_string(row) + ", \"id\": \"" + id +
+           "\", \"status\": \"ok\", \"error\": null, " + object.substr(1) + "\n";
+}
+
+// State: for each calculator, a table whose rows name parts (and a figure of
+// a part, which the cell sets), on a base with a --use of its own. Action:
+// run it with --json, and each row alone with the base's --use, then the
+// row's parts as --use, its cells as --set and its length as --at.
+// Expected: each row's line holds the single link's object.
+TEST_F(Catalogue, aTableRowByItsPartsComputesAsTheSameLinkByUse) {
+    struct Row {
+        std::string fibre, transceiver, attenuation, length;
+    };
+    const std::vector<Row> rows = {
+        {"G.652.D@1310", "10GBASE-LR", "", "3"},
+        {"OM4@850", "1000BASE-SX", "", "0.5"},
+        {"typical-single-mode@1310", "s-1.1", "0.3", "3"},
+        {"", "L-4.2", "", "3"},
+        {"G.657.A2@1550", "", "", "40"},
+    };
+    for (const Calculator* calculator : calculators()) {
+        const std::string name(calculator->name());
+        SCOPED_TRACE(name);
+        const std::string path = m_config.file(name + ".csv");
+        std::ofstream table(path);
+        table << "id,fibre,transceiver,fibreAttenuation,length\n";
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            table << "r" << r << "," << rows[r].fibre << "," << rows[r].transceiver << ","
+                  << rows[r].attenuation << "," << rows[r].length << "\n";
+        }
+        table.close();
+        const std::vector<std::string> base = {"--use", "fibre=OM3@1300"};
+        const Outcome links = runVantero(joinedArgs({name, "--links", path, "--json"}, base));
+        std::size_t at = 0;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            std::vector<std::string> single = joinedArgs({name}, base);
+            if (!rows[r].fibre.empty()) {
+                single.insert(single.end(), {"--use", "fibre=" + rows[r].fibre});
+            }
+            if (!rows[r].transceiver.empty()) {
+                single.insert(single.end(), {"--use", "transceiver=" + rows[r].transceiver});
+            }
+            if (!rows[r].attenuation.empty()) {
+                single.insert(single.end(), {"--set", "fibreAttenuation=" + rows[r].attenuation});
+            }
+            single.insert(single.end(), {"--at", rows[r].length, "--json"});
+            const Outcome alone = runVantero(single);
+            ASSERT_EQ(alone.status, 0) << alone.err;
+            const std::string line = links.out.substr(at, links.out.find('\n', at) + 1 - at);
+            at += line.size();
+            EXPECT_EQ(line, okLine(r + 1, "r" + std::to_string(r), alone.out));
+        }
+    }
+}
+
+// State: a table whose first row names a part the catalogue lacks. Action:
+// run it. Expected: that row's error, naming the column; the next row
+// computed; exit status 1. A catalogue that cannot be read is refused only
+// for a table that names parts. (The other part cells a row cannot use:
+// common/linktable/tests/partcolumns_test.cpp.)
+TEST_F(Catalogue, aPartATableCannotUseIsThatRowsError) {
+    const std::string path = m_config.file("links.csv");
+    std::ofstream(path) << "id,fibre,transceiver\na,OM9@850,\nb,G.652.D@1310,10GBASE-LR\n";
+    const Outcome o = runVantero({"tavo", "--links", path});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "");
+    const std::string rowsOut = o.out.substr(o.out.find('\n') + 1);
+    EXPECT_TRUE(rowsOut.starts_with("1,a,,,,,,error,\"fibre: no fibre \"\"OM9\"\" in the "
+                                    "catalogue; it has G.652.D,"))
+        << rowsOut;
+    EXPECT_NE(rowsOut.find("\n2,b,-3.53846"), std::string::npos) << rowsOut;
+
+    const std::string bad = m_config.file("bad.toml");
+    std::ofstream(bad) << "not TOML\n";
+    EXPECT_EQ(runVantero({"tavo", "--links", path, "--catalogue", bad}).status, 2);
+    const std::string plain = m_config.file("plain.csv");
+    std::ofstream(plain) << "id,length\na,3\n";
+    const Outcome noParts = runVantero({"tavo", "--links", plain, "--catalogue", bad});
+    EXPECT_EQ(noParts.status, 0) << noParts.err;
 }
 
 TEST_F(Catalogue, standardErrorSaysWhatEachPartSetAndLeft) {
@@ -209,6 +298,138 @@ TEST_F(Catalogue, listsItsPartsOrOneWithEveryFigureAndItsSource) {
         EXPECT_EQ(run.status, 2);
         EXPECT_TRUE(run.err.starts_with(error)) << run.err;
     }
+}
+
+// The design report of a link given by parts lists each part, every input it
+// set with the figures it came from and their sources, and the inputs it
+// left; an input given again after it says by what, and the inputs show the
+// text the link has.
+TEST_F(Catalogue, theReportListsThePartsAndTheSourceOfEveryFigureTheySet) {
+    const auto reportOf = [&](std::vector<std::string> args) {
+        std::optional<report::DesignReport> kept;
+        args.insert(args.end(), {"--report", m_config.file("r.pdf")});
+        const Outcome run = runVantero(args, {}, [&](const report::DesignReport& r) {
+            kept = r;
+            return std::string("pdf");
+        });
+        EXPECT_EQ(run.status, 0) << run.err;
+        return kept.value();
+    };
+    // Each input a part set: name=text, its figures with the documents of
+    // their sources, how, and what set it again.
+    const auto setLines = [](const report::DesignReport& r, const report::ReportPart& part) {
+        std::vector<std::string> lines;
+        for (const report::ReportPartInput& input : part.set) {
+            std::string line = input.name + "=" + input.text + " " + input.unit + " |";
+            for (const report::ReportFigure& figure : input.figures) {
+                line += " " + figure.name + (figure.band.empty() ? "" : " em " + figure.band) +
+                        ": " + figure.value + " [" + r.sources.at(figure.source).document + "]";
+            }
+            line += " | " + input.how;
+            if (!input.overriddenBy.empty()) {
+                line += " | " + input.overriddenBy + " -> " + input.usedText;
+            }
+            lines.push_back(line);
+        }
+        return lines;
+    };
+    // The catalogue part each input's text came from, by name.
+    const auto tags = [](const report::DesignReport& r) {
+        std::vector<std::string> tagged;
+        for (const report::ReportInputPage& page : r.pages) {
+            for (const report::ReportInput& input : page.inputs) {
+                if (!input.part.empty()) {
+                    tagged.push_back(input.name + ":" + input.part + "=" + input.text);
+                }
+            }
+        }
+        return tagged;
+    };
+    const std::string ru = "Russian Federation rules for optical interfaces (ConsultantPlus, "
+                           "cons_doc_LAW_65602)";
+    const std::string fuyuan = "Fuyuan, G.657.A (A1 or A2): table of fibre and cable attributes; "
+                               "G.657.A1 and A2 fibres are fully compliant with ITU-T G.652.D";
+
+    const report::DesignReport r =
+        reportOf({"tavo", "--use", "transceiver=10GBASE-LR", "--use", "fibre=G.652.D@1310",
+                  "--set", "fibreAttenuation=0.35"});
+    ASSERT_EQ(r.parts.size(), 2u);
+    const report::ReportPart& lr = r.parts[0];
+    const report::ReportPart& g652 = r.parts[1];
+    EXPECT_EQ(lr.request + " " + lr.name + " " + lr.title.substr(0, 19),
+              "transceiver=10GBASE-LR 10GBASE-LR 10 Gigabit Ethernet");
+    EXPECT_EQ(lr.kind, PartKind::Transceiver);
+    EXPECT_FALSE(lr.wavelength);
+    EXPECT_EQ(lr.file, VANTERO_SHIPPED_SOURCE "/transceivers.toml");
+    EXPECT_GT(lr.line, 0);
+    EXPECT_EQ(g652.request, "fibre=G.652.D@1310");
+    EXPECT_EQ(g652.wavelength, 1310);
+    EXPECT_EQ(g652.file, VANTERO_SHIPPED_SOURCE "/fibres.toml");
+
+    EXPECT_EQ(setLines(r, lr),
+              (std::vector<std::string>{
+                  "launchedPower=-8.2 dBm | launch-power: de -8.2 a 0.5 dBm [" + ru +
+                      "] | o mínimo",
+                  "manualSensitivity=-14.4 dBm | sensitivity: -14.4 dBm [" + ru + "] | ",
+                  "detectorType=(nenhum)  | sensitivity: -14.4 dBm [" + ru +
+                      "] | para que o cálculo use o valor da peça"}));
+    EXPECT_EQ(lr.left, (std::vector<std::string>{"Largura espectral da fonte (nm)"}));
+    EXPECT_EQ(setLines(r, g652),
+              (std::vector<std::string>{
+                  "fibreAttenuation=0.4 dB/km | attenuation em 1310-1625 nm: no máximo 0.4 "
+                  "dB/km [" + fuyuan + "] | o máximo em 1310 nm | --set -> 0.35",
+                  "chromaticDispersion=-1.3087948269211531 ps/(nm.km) | "
+                  "zero-dispersion-wavelength: de 1300 a 1324 nm [" + fuyuan +
+                      "] dispersion-slope: de 0.073 a 0.092 ps/(nm^2.km) [" + fuyuan +
+                      "] | S0/4 · (λ − λ0⁴/λ³) com λ = 1310 nm, λ0 = 1324 nm, S0 = 0.092",
+                  "zeroDispersionWavelength=1324 nm | zero-dispersion-wavelength: de 1300 a 1324 "
+                  "nm [" + fuyuan + "] | a ponta da sua faixa que dá a maior dispersão em 1310 nm",
+                  "dispersionSlope=0.092 ps/(nm^2.km) | dispersion-slope: de 0.073 a 0.092 "
+                  "ps/(nm^2.km) [" + fuyuan + "] | o máximo",
+                  "fibreType=Fibra Monomodo  | | o tipo da fibra"}));
+    EXPECT_TRUE(g652.set[1].note.starts_with("lida só com um fotodetector")) << g652.set[1].note;
+    EXPECT_EQ(g652.left.size(), 3u);
+    EXPECT_EQ(lr.set[1].figures[0].note, "average receive power, minimum");
+
+    // Each source once, whole, in the order it first comes.
+    ASSERT_EQ(r.sources.size(), 2u);
+    EXPECT_EQ(r.sources[0].document, ru);
+    EXPECT_EQ(r.sources[0].page, "table 3, optical interfaces 10GBASE-L");
+    EXPECT_EQ(r.sources[0].address, "https://consultant.ru/document/cons_doc_LAW_65602/"
+                                    "e3ad557223a50d01d798d11dd5388f6c4d099f08");
+    EXPECT_EQ(r.sources[0].reproduces, "IEEE 802.3ae (IEEE 802.3, clause 52)");
+    EXPECT_EQ(r.sources[1].address, "https://fuyuan.co.th/?p=3753");
+    EXPECT_EQ(r.sources[1].reproduces, "ITU-T G.657 (G.657.A attributes)");
+
+    // The inputs hold the link's texts, the one --set gave untagged.
+    EXPECT_EQ(tags(r), (std::vector<std::string>{
+                           "launchedPower:10GBASE-LR=-8.2", "manualSensitivity:10GBASE-LR=-14.4",
+                           "detectorType:10GBASE-LR=(nenhum)",
+                           "chromaticDispersion:G.652.D=-1.3087948269211531",
+                           "zeroDispersionWavelength:G.652.D=1324",
+                           "dispersionSlope:G.652.D=0.092", "fibreType:G.652.D=Fibra Monomodo"}));
+
+    // A later part that sets an input again takes it over; a source of the
+    // document's own figures has no standard.
+    const report::DesignReport twice =
+        reportOf({"anel", "--use", "fibre=typical-single-mode@1310", "--use", "fibre=G.652.D@1310"});
+    ASSERT_EQ(twice.parts.size(), 2u);
+    EXPECT_EQ(setLines(twice, twice.parts[0])[0],
+              "fibreAttenuation=0.4 dB/km | attenuation em 1310 nm: 0.4 dB/km [The Fiber Optic "
+              "Association, Loss Budget Calculator: typical loss values] | em 1310 nm | "
+              "fibre=G.652.D@1310 -> 0.4");
+    EXPECT_EQ(twice.sources[0].reproduces, "");
+    const std::vector<std::string> twiceTags = tags(twice);
+    EXPECT_NE(std::find(twiceTags.begin(), twiceTags.end(), "fibreAttenuation:G.652.D=0.4"),
+              twiceTags.end());
+    EXPECT_NE(std::find(twiceTags.begin(), twiceTags.end(), "connectorLoss:typical-single-mode=0.5"),
+              twiceTags.end());
+
+    // Without parts the report holds none.
+    const report::DesignReport plain = reportOf({"estrela"});
+    EXPECT_TRUE(plain.parts.empty());
+    EXPECT_TRUE(plain.sources.empty());
+    EXPECT_TRUE(tags(plain).empty());
 }
 
 // "catalogue" is a command: no calculator may take its name.

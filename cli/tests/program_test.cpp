@@ -266,7 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"unknown option",
                   {"tavo", "--verbose"},
                   "unknown option \"--verbose\"; the options are --open, --set, --use, --catalogue, "
-                  "--save, --sweep, "
+                  "--save, --sweep, --links, --spread, --trials, --seed, --threads, "
                   "--csv, --plot, --at, --report, --json, --log, --help and --version"},
         UsageCase{"a file opened twice",
                   {"tavo", "--open", "a.dig", "--open", "b.dig"},

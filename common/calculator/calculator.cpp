@@ -1,5 +1,6 @@
 #include "common/calculator/calculator.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -29,7 +30,26 @@ std::size_t recordTarget(const Calculator& calculator, const ProjectRecord& reco
     return *index;
 }
 
+char lowerCase(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowerCase(x) == lowerCase(y);
+           });
+}
+
 } // namespace
+
+std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_view name) {
+    for (std::size_t v = 0; v < choice.values.size(); ++v) {
+        if (equalIgnoringCase(choice.values[v], name)) {
+            return static_cast<int>(v);
+        }
+    }
+    return std::nullopt;
+}
 
 Session::Session(const Calculator& calculator)
     : m_choices(calculator.initialChoices()), m_calculator(calculator) {}
@@ -67,6 +87,15 @@ std::optional<std::size_t> Calculator::findInput(std::string_view name) const {
 
 std::optional<std::size_t> Calculator::findChoice(std::string_view name) const {
     return indexByName(choices(), name);
+}
+
+std::optional<std::size_t> Calculator::findItemLoss(std::string_view input) const {
+    for (std::size_t i = 0; i < m_itemLosses.size(); ++i) {
+        if (m_itemLosses[i].input == input) {
+            return i;
+        }
+    }
+    return std::nullopt;
 }
 
 void openProject(Session& session, const std::filesystem::path& path) {

@@ -73,6 +73,8 @@ public:
     // Inputs and choices by their index in the calculator's descriptions.
     virtual const std::string& text(std::size_t input) const = 0;
     virtual void setText(std::size_t input, std::string_view text) = 0;
+    // An input's text with the outcome of its conversion.
+    virtual const NumberText& number(std::size_t input) const = 0;
     int choice(std::size_t index) const { return m_choices.at(index); }
     void setChoice(std::size_t index, int value);
 
@@ -81,11 +83,21 @@ public:
     virtual void checkLeadingInputs() const = 0;
     // One run on the current figures.
     virtual RunReport run() const = 0;
+    // The same run, keeping what a sweep keeps of it (the point's input is 0),
+    // and its outputs in `outputs` when given, as run() gives them.
+    virtual SweepPoint runPoint() const = 0;
+    virtual SweepPoint runPoint(RunReport& outputs) const = 0;
     // One run with the numeric input `input` set to `value` (no text); the
     // input keeps that value afterwards.
     virtual SweepPoint runAt(std::size_t input, double value) = 0;
     // Both budgets at `km` km of fibre, term by term, on the current figures.
     virtual LinkBudgets budgetsAt(double km) const = 0;
+    // Gives the numeric input `input` the value `value` (no text).
+    virtual void setNumber(std::size_t input, double value) = 0;
+    // How many items the item loss `itemLoss` (by its index in the
+    // calculator's itemLosses) counts at `km` km on the current figures; a
+    // figure that is not a number throws NumberFormatFailure.
+    virtual double itemCount(std::size_t itemLoss, double km) const = 0;
 
     // One run with the choice `index` set to `value`; the choice keeps that
     // value afterwards. The point's input is the value's ordinal.
@@ -108,9 +120,11 @@ class Calculator {
 public:
     Calculator(std::string_view name, std::string_view network, std::string_view caption,
                ProjectLayout layout, std::vector<InputDescription> inputs,
-               std::vector<ChoiceDescription> choices, std::span<const PartInput> partInputs = {})
+               std::vector<ChoiceDescription> choices, std::span<const PartInput> partInputs = {},
+               std::vector<ItemLossDescription> itemLosses = {})
         : m_name(name), m_network(network), m_caption(caption), m_layout(layout),
-          m_inputs(std::move(inputs)), m_choices(std::move(choices)), m_partInputs(partInputs) {}
+          m_inputs(std::move(inputs)), m_choices(std::move(choices)), m_partInputs(partInputs),
+          m_itemLosses(std::move(itemLosses)) {}
     virtual ~Calculator() = default;
     Calculator(const Calculator&) = delete;
     Calculator& operator=(const Calculator&) = delete;
@@ -126,12 +140,17 @@ public:
     std::span<const ChoiceDescription> choices() const { return m_choices; }
     // Which input or choice each figure of a catalogue part sets, in order.
     std::span<const PartInput> partInputs() const { return m_partInputs; }
+    // The inputs that are the loss of each of several items the power budget
+    // counts, and how they are counted.
+    std::span<const ItemLossDescription> itemLosses() const { return m_itemLosses; }
     // The value of every choice before anything is set.
     std::vector<int> initialChoices() const;
     virtual std::unique_ptr<Session> newSession() const = 0;
 
     std::optional<std::size_t> findInput(std::string_view name) const;
     std::optional<std::size_t> findChoice(std::string_view name) const;
+    // The index in itemLosses of the input called `input`, if it is one.
+    std::optional<std::size_t> findItemLoss(std::string_view input) const;
 
 private:
     std::string_view m_name;
@@ -141,7 +160,12 @@ private:
     std::vector<InputDescription> m_inputs;
     std::vector<ChoiceDescription> m_choices;
     std::span<const PartInput> m_partInputs;
+    std::vector<ItemLossDescription> m_itemLosses;
 };
+
+// The value of `choice` named `name`, its letters in either case ("rz" is
+// "RZ"), if any.
+std::optional<int> findChoiceValue(const ChoiceDescription& choice, std::string_view name);
 
 // Reads a project file into the session as "Abrir..." reads it into the
 // window: every number as its three-decimal text; a choice record with a code
@@ -172,11 +196,13 @@ public:
                  std::span<const ChoiceField<Input>> choices,
                  std::span<const ResultField<Result>> results,
                  std::span<const ProjectRecord> records, Calculate calculate, Budgets budgets,
-                 std::span<const PartInput> parts = {})
+                 std::span<const PartInput> parts = {},
+                 std::span<const ItemLossField<Input>> itemLosses = {})
         : Calculator(name, network, caption, ProjectLayout{extension, records},
-                     {inputs.begin(), inputs.end()}, {choices.begin(), choices.end()}, parts),
+                     {inputs.begin(), inputs.end()}, {choices.begin(), choices.end()}, parts,
+                     {itemLosses.begin(), itemLosses.end()}),
           m_inputFields(inputs), m_choiceFields(choices), m_resultFields(results),
-          m_calculate(calculate), m_budgets(budgets) {}
+          m_itemLossFields(itemLosses), m_calculate(calculate), m_budgets(budgets) {}
 
     std::unique_ptr<Session> newSession() const override {
         return std::make_unique<SessionOf>(*this);
@@ -195,8 +221,9 @@ private:
             return session;
         }
 
-        const std::string& text(std::size_t input) const override {
-            return (m_input.*m_of.m_inputFields[input].member).text();
+        const std::string& text(std::size_t input) const override { return number(input).text(); }
+        const NumberText& number(std::size_t input) const override {
+            return m_input.*m_of.m_inputFields[input].member;
         }
         void setText(std::size_t input, std::string_view text) override {
             m_input.*m_of.m_inputFields[input].member = NumberText(text);
@@ -210,18 +237,15 @@ private:
             }
         }
 
-        RunReport run() const override {
+        RunReport run() const override { return reportOf(m_of.m_calculate(m_input, Newton)); }
+
+        SweepPoint runPoint() const override {
+            return pointOf(m_of.m_calculate(m_input, Newton), 0);
+        }
+        SweepPoint runPoint(RunReport& outputs) const override {
             const Result result = m_of.m_calculate(m_input, Newton);
-            RunReport run;
-            for (const auto& field : m_of.m_resultFields) {
-                const Output& output = result.*field.member;
-                if (output.isSet()) {
-                    run.outputs.push_back(
-                        {field.name, field.component, field.kind, output, field.label});
-                }
-            }
-            run.fault = result.fault;
-            return run;
+            outputs = reportOf(result);
+            return pointOf(result, 0);
         }
 
         SweepPoint runAt(std::size_t input, double value) override {
@@ -236,7 +260,27 @@ private:
 
         LinkBudgets budgetsAt(double km) const override { return m_of.m_budgets(m_input, km); }
 
+        void setNumber(std::size_t input, double value) override {
+            (m_input.*m_of.m_inputFields[input].member).setNumber(value);
+        }
+        double itemCount(std::size_t itemLoss, double km) const override {
+            return m_of.m_itemLossFields[itemLoss].count(m_input, km);
+        }
+
     private:
+        RunReport reportOf(const Result& result) const {
+            RunReport run;
+            for (const auto& field : m_of.m_resultFields) {
+                const Output& output = result.*field.member;
+                if (output.isSet()) {
+                    run.outputs.push_back(
+                        {field.name, field.component, field.kind, output, field.label});
+                }
+            }
+            run.fault = result.fault;
+            return run;
+        }
+
         static SweepPoint pointOf(const Result& result, double input) {
             SweepPoint point;
             point.input = input;
@@ -265,6 +309,7 @@ private:
     std::span<const InputField<Input>> m_inputFields;
     std::span<const ChoiceField<Input>> m_choiceFields;
     std::span<const ResultField<Result>> m_resultFields;
+    std::span<const ItemLossField<Input>> m_itemLossFields;
     Calculate m_calculate;
     Budgets m_budgets;
 };

@@ -88,6 +88,23 @@ struct ChoiceDescription {
     }
 };
 
+// An input that is the loss of each of several like items the power budget
+// counts (connectors, splices, switches): the budget takes it as many times
+// as there are items. A statistical budget draws each item on its own.
+struct ItemLossDescription {
+    std::string_view input; // the numeric input: "connectorLoss"
+    std::string_view items; // what is counted, for help: "the connectorCount connectors"
+    // The count grows with the length of fibre (a splice per cable section).
+    bool byLength = false;
+};
+
+// The same, with how the count is found from the figures of a record.
+template <typename Input> struct ItemLossField : ItemLossDescription {
+    // The items the budget counts at `km` km of fibre: a whole number, or a
+    // fraction where the formula takes one (km over the section length).
+    double (*count)(const Input&, double km) = nullptr;
+};
+
 // The same, bound to the member of a calculation's input record that holds
 // the field.
 template <typename Input> struct InputField : InputDescription {

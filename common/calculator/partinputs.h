@@ -43,12 +43,14 @@ constexpr PartKind partKindOf(PartFigure figure) {
 // One row of a calculator's part mapping: the input or choice that a figure
 // of a part sets. A choice takes `value` (by name) when the figure is there,
 // or, without one, the value the figure itself names (the fibre's type).
-// `note` is said beside the input when a part sets it.
+// `note` is said beside the input when a part sets it, and `reportNote` the
+// same in the design report's Portuguese.
 struct PartInput {
     PartFigure figure;
     std::string_view input;
     std::string_view value = {};
     std::string_view note = {};
+    std::string_view reportNote = {};
 };
 
 // The rows of a calculator's part mapping, checked against its tables: a row

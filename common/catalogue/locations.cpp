@@ -67,6 +67,13 @@ std::vector<fs::path> catalogueFiles(const fs::path& folder) {
     return files;
 }
 
+Catalogue folderCatalogue(const fs::path& folder) {
+    Catalogue catalogue;
+    std::vector<std::string> notices;
+    catalogue.addLayer(layerOf(catalogueFiles(folder)), notices);
+    return catalogue;
+}
+
 Catalogue loadCatalogue(std::span<const std::string> files, std::vector<std::string>& notices) {
     Catalogue catalogue;
     std::vector<fs::path> read;

@@ -25,6 +25,9 @@ std::filesystem::path userCatalogueFolder();
 // none for a folder that is not there.
 std::vector<std::filesystem::path> catalogueFiles(const std::filesystem::path& folder);
 
+// The parts of the catalogue files of one folder, as one layer.
+Catalogue folderCatalogue(const std::filesystem::path& folder);
+
 // The whole catalogue in its layers: the shipped folder, the user's folder,
 // then each of `files` (given with --catalogue) in order; a file given twice
 // is read once. Each part a later layer replaces adds a line to `notices`.

@@ -58,6 +58,7 @@ struct Found {
     std::string text;
     std::vector<const Figure*> figures;
     std::string how;
+    std::string reportHow;
 };
 
 // The end of the zero-dispersion range that is the worst case at the
@@ -81,16 +82,24 @@ std::optional<Dispersion> dispersionOf(const Part& part, double wavelength) {
     return d;
 }
 
+// Which bound of a figure a design takes, in words ("its minimum" and "o
+// mínimo"), or nothing for a figure that gives its value.
+Found worstOf(const Figure& figure) {
+    Found found{numberText(figure.worst()), {&figure}, {}, {}};
+    if (!figure.value) {
+        const bool minimum = figure.min && figure.worst() == *figure.min;
+        found.how = minimum ? "its minimum" : "its maximum";
+        found.reportHow = minimum ? "o mínimo" : "o máximo";
+    }
+    return found;
+}
+
 std::optional<Found> numberFigure(const Part& part, std::string_view name) {
     const Figure* figure = part.figure(name);
     if (figure == nullptr) {
         return std::nullopt;
     }
-    std::string how;
-    if (!figure->value) {
-        how = figure->min && figure->worst() == *figure->min ? "its minimum" : "its maximum";
-    }
-    return Found{numberText(figure->worst()), {figure}, how};
+    return worstOf(*figure);
 }
 
 std::optional<Found> find(const PartInput& row, const Part& part,
@@ -103,6 +112,7 @@ std::optional<Found> find(const PartInput& row, const Part& part,
         if (found) {
             found->text = row.value;
             found->how = "so that the run takes it";
+            found->reportHow = "para que o cálculo use o valor da peça";
         }
         return found;
     }
@@ -121,7 +131,10 @@ std::optional<Found> find(const PartInput& row, const Part& part,
         if (figure == nullptr) {
             return std::nullopt;
         }
-        return Found{numberText(figure->worst()), {figure}, "at " + bandText(*figure->at)};
+        Found found = worstOf(*figure);
+        found.how = "at " + bandText(*figure->at);
+        found.reportHow += (found.reportHow.empty() ? "em " : " em ") + numberText(lambda) + " nm";
+        return found;
     }
     case PartFigure::ZeroDispersionWavelength: {
         const auto d = dispersionOf(part, lambda);
@@ -129,32 +142,65 @@ std::optional<Found> find(const PartInput& row, const Part& part,
             return std::nullopt;
         }
         std::string how;
+        std::string reportHow;
         if (!d->lambda0->value) {
             how = "the end of its range that gives the larger dispersion at " +
                   numberText(lambda) + " nm";
+            reportHow = "a ponta da sua faixa que dá a maior dispersão em " + numberText(lambda) +
+                        " nm";
         }
-        return Found{numberText(d->worst.lambda0), {d->lambda0}, how};
+        return Found{numberText(d->worst.lambda0), {d->lambda0}, how, reportHow};
     }
     case PartFigure::ChromaticDispersion: {
         const auto d = dispersionOf(part, lambda);
         if (!d || d->slope == nullptr) {
             return std::nullopt;
         }
-        return Found{numberText(d->worst.dispersion),
-                     {d->lambda0, d->slope},
-                     "S0/4 (λ - λ0^4/λ^3) at λ = " + numberText(lambda) +
-                         " nm, λ0 = " + numberText(d->worst.lambda0) +
-                         " nm, S0 = " + numberText(d->slope->worst())};
+        const std::string values = "λ = " + numberText(lambda) + " nm, λ0 = " +
+                                   numberText(d->worst.lambda0) +
+                                   " nm, S0 = " + numberText(d->slope->worst());
+        return Found{numberText(d->worst.dispersion), {d->lambda0, d->slope},
+                     "S0/4 (λ - λ0^4/λ^3) at " + values, "S0/4 · (λ − λ0⁴/λ³) com " + values};
     }
     case PartFigure::FibreType:
         return Found{std::string(fibreTypeNames[static_cast<std::size_t>(part.fibreType)]),
                      {},
-                     "the fibre's type"};
+                     "the fibre's type",
+                     "o tipo da fibra"};
     }
     return std::nullopt;
 }
 
 } // namespace
+
+PartRequest parsePartName(PartKind kind, std::string_view text, std::string_view formPrefix) {
+    PartRequest request;
+    request.kind = kind;
+    std::string_view name = text;
+    const std::size_t at = name.find('@');
+    if (at != std::string_view::npos) {
+        const std::string_view wavelength = name.substr(at + 1);
+        name = name.substr(0, at);
+        const NumberText number(wavelength);
+        if (wavelength.empty() || !number.isNumber() || !(number.stored() > 0)) {
+            throw CatalogueError("the wavelength is a number of nm above 0, not " +
+                                 inQuotes(wavelength));
+        }
+        request.wavelength = number.stored();
+    }
+    if (name.empty()) {
+        throw CatalogueError("name the part before the \"@\"");
+    }
+    request.name = name;
+    if (kind == PartKind::Transceiver && request.wavelength) {
+        throw CatalogueError("a transceiver is used as it is, at no wavelength");
+    }
+    if (kind == PartKind::Fibre && !request.wavelength) {
+        throw CatalogueError("say at which wavelength (nm) the fibre is used: " +
+                             std::string(formPrefix) + std::string(name) + "@WAVELENGTH");
+    }
+    return request;
+}
 
 PartRequest parsePartRequest(std::string_view text) {
     const std::string form = "--use takes transceiver=NAME or fibre=NAME@WAVELENGTH";
@@ -162,38 +208,15 @@ PartRequest parsePartRequest(std::string_view text) {
     if (equals == std::string_view::npos) {
         throw CatalogueError(form + ", not " + inQuotes(text));
     }
-    PartRequest request;
-    const auto kind = kindNamed(text.substr(0, equals));
-    if (!kind) {
-        throw CatalogueError(form + ": no kind of part " + inQuotes(text.substr(0, equals)));
+    const std::string_view kind = text.substr(0, equals);
+    if (!kindNamed(kind)) {
+        throw CatalogueError(form + ": no kind of part " + inQuotes(kind));
     }
-    request.kind = *kind;
-    std::string_view name = text.substr(equals + 1);
-    const std::size_t at = name.find('@');
-    if (at != std::string_view::npos) {
-        const std::string_view wavelength = name.substr(at + 1);
-        name = name.substr(0, at);
-        const NumberText number(wavelength);
-        if (wavelength.empty() || !number.isNumber() || !(number.stored() > 0)) {
-            throw CatalogueError(form + ": the wavelength is a number of nm above 0, not " +
-                                 inQuotes(wavelength));
-        }
-        request.wavelength = number.stored();
+    try {
+        return parsePartName(*kindNamed(kind), text.substr(equals + 1), text.substr(0, equals + 1));
+    } catch (const CatalogueError& error) {
+        throw CatalogueError("--use " + std::string(text) + ": " + error.what());
     }
-    if (name.empty()) {
-        throw CatalogueError(form + ": name the part in " + inQuotes(text));
-    }
-    request.name = name;
-    if (request.kind == PartKind::Transceiver && request.wavelength) {
-        throw CatalogueError("--use " + std::string(text) +
-                             ": a transceiver is used as it is, at no wavelength");
-    }
-    if (request.kind == PartKind::Fibre && !request.wavelength) {
-        throw CatalogueError("--use " + std::string(text) +
-                             ": say at which wavelength (nm) the fibre is used: fibre=" +
-                             std::string(name) + "@WAVELENGTH");
-    }
-    return request;
 }
 
 std::string requestText(const PartRequest& request) {
@@ -234,8 +257,9 @@ PartUse planPartUse(const Calculator& calculator, const Part& part,
             continue;
         }
         if (auto found = find(row, part, wavelength)) {
-            use.set.push_back(
-                {row.input, std::move(found->text), std::move(found->figures), found->how, row.note});
+            use.set.push_back({row.input, std::move(found->text), std::move(found->figures),
+                               std::move(found->how), row.note, std::move(found->reportHow),
+                               row.reportNote});
         } else if (std::find(use.left.begin(), use.left.end(), row.input) == use.left.end()) {
             use.left.push_back(row.input);
         }

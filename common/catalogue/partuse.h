@@ -21,6 +21,11 @@ struct PartRequest {
 
 // Reads "KIND=NAME[@WAVELENGTH]"; a CatalogueError says what is wrong.
 PartRequest parsePartRequest(std::string_view text);
+// Reads the NAME or NAME@WAVELENGTH of a part of `kind` (a fibre needs the
+// wavelength, a transceiver takes none), as --use and a table of links name
+// one; a CatalogueError says what is wrong, its suggested form starting with
+// `formPrefix` ("fibre=" on the command line).
+PartRequest parsePartName(PartKind kind, std::string_view text, std::string_view formPrefix = {});
 // "fibre=G.652.D@1310".
 std::string requestText(const PartRequest& request);
 
@@ -29,13 +34,16 @@ const Part& findPart(const Catalogue& catalogue, const PartRequest& request);
 
 // One input or choice that a part sets: the text it gets, the figures it
 // comes from (with their sources), how it follows from them, and what the
-// calculator says of that input.
+// calculator says of that input; the last two also in the design report's
+// Portuguese.
 struct SetInput {
     std::string_view input;
     std::string text;
     std::vector<const Figure*> figures;
     std::string how; // "its minimum", "at 1530-1565 nm", ...
     std::string_view note;
+    std::string reportHow; // "o mínimo", "em 1530-1565 nm", ...
+    std::string_view reportNote;
 };
 
 // What a part used at a wavelength does to a calculator's inputs: those it

@@ -111,6 +111,9 @@ void addRiseTimeBudget(LinkBudgets& budgets, double system, double electrical, d
 template <typename Steps> LinkBudgets budgetsAt(double km, Steps&& steps) {
     LinkBudgets budgets;
     budgets.distance = km;
+    // Room for the terms of every calculator's budgets at once.
+    budgets.powerTerms.reserve(8);
+    budgets.riseTimeTerms.reserve(6);
     runRecordingFault(budgets.fault, [&] {
         checkLength(km);
         steps(budgets);

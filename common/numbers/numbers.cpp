@@ -4,8 +4,11 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <locale.h>
+#include <optional>
 
 namespace vantero {
 namespace {
@@ -67,6 +70,83 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
+// A well-formed number of at most as many digits as the long double's
+// significand holds exactly, scaled by a power of ten that it holds exactly
+// too: one multiplication or division of two exact values, which rounds as
+// strtold does. None for any other.
+std::optional<long double> exactlyScaled(std::string_view s) {
+    constexpr int digits = std::numeric_limits<long double>::digits;
+    // The largest power of ten the significand holds exactly: 10^k = 5^k 2^k,
+    // with 5^k below 2^digits.
+    constexpr int largestPower = [] {
+        long double limit = 1;
+        for (int d = 0; d < digits; ++d) {
+            limit *= 2;
+        }
+        int k = 0;
+        for (long double five = 5; five < limit; five *= 5) {
+            ++k;
+        }
+        return k;
+    }();
+    constexpr std::uint64_t largestSignificand =
+        digits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << digits) - 1;
+    std::size_t i = 0;
+    const bool negative = s[0] == '-';
+    if (s[0] == '+' || s[0] == '-') {
+        ++i;
+    }
+    std::uint64_t significand = 0;
+    int scale = 0;
+    int significant = 0;
+    bool point = false;
+    for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
+        if (s[i] == '.') {
+            point = true;
+            continue;
+        }
+        if (significand == 0 && s[i] == '0') {
+            scale -= point ? 1 : 0;
+            continue;
+        }
+        if (++significant > 19) {
+            return std::nullopt;
+        }
+        significand = significand * 10 + static_cast<std::uint64_t>(s[i] - '0');
+        scale -= point ? 1 : 0;
+    }
+    if (i < s.size()) {
+        ++i;
+        const bool negativeExponent = s[i] == '-';
+        if (s[i] == '+' || s[i] == '-') {
+            ++i;
+        }
+        int exponent = 0;
+        for (; i < s.size(); ++i) {
+            if (exponent > 1000) {
+                return std::nullopt;
+            }
+            exponent = exponent * 10 + (s[i] - '0');
+        }
+        scale += negativeExponent ? -exponent : exponent;
+    }
+    if (significand > largestSignificand) {
+        return std::nullopt;
+    }
+    long double value = static_cast<long double>(significand);
+    if (significand != 0) {
+        if (scale > largestPower || scale < -largestPower) {
+            return std::nullopt;
+        }
+        long double power = 1;
+        for (int k = 0; k < (scale < 0 ? -scale : scale); ++k) {
+            power *= 10;
+        }
+        value = scale < 0 ? value / power : value * power;
+    }
+    return negative ? -value : value;
+}
+
 enum class Outcome { Number, NotANumber, Overflow };
 
 struct Parsed {
@@ -82,8 +162,13 @@ Parsed parse(std::string_view text) {
     if (!isWellFormed(number)) {
         return {0, Outcome::NotANumber};
     }
-    const std::string copy(number); // strtold needs a terminated string
-    const long double value = strtold_l(copy.c_str(), nullptr, cLocale());
+    long double value = 0;
+    if (const std::optional<long double> exact = exactlyScaled(number)) {
+        value = *exact;
+    } else {
+        const std::string copy(number); // strtold needs a terminated string
+        value = strtold_l(copy.c_str(), nullptr, cLocale());
+    }
     // Judge the range as a double holds it: beyond it is the overflow fault,
     // below it the value is zero.
     const double asDouble = static_cast<double>(value);

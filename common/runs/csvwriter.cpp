@@ -19,6 +19,15 @@ bool needsQuotes(char c) {
     return c == ',' || c == '"' || c == '\r' || c == '\n';
 }
 
+bool isPlain(std::string_view text) {
+    for (const char c : text) {
+        if (needsQuotes(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // One number cell in its shortest form, or an empty cell.
 struct NumberCell {
     std::array<char, numberRoom> text{};
@@ -68,15 +77,17 @@ void CsvWriter::header(std::string_view inputName) {
 void CsvWriter::row(const SweepPoint& point) {
     putNumber(point.input);
     putOutputs(point);
+    put('\n');
 }
 
 void CsvWriter::row(std::string_view value, const SweepPoint& point) {
     putText(value);
     putOutputs(point);
+    put('\n');
 }
 
-// The cells after the input's, and the end of the row. The maximum distance
-// is one of the two distances, or 0: its text is theirs when it is the same.
+// The cells after the input's. The maximum distance is one of the two
+// distances, or 0: its text is theirs when it is the same.
 void CsvWriter::putOutputs(const SweepPoint& point) {
     const NumberCell power(point.powerDistance);
     const NumberCell riseTime(point.riseTimeDistance);
@@ -99,16 +110,17 @@ void CsvWriter::putOutputs(const SweepPoint& point) {
     put(',');
     if (point.fault) {
         putText(point.fault->text());
+    } else if (point.message.empty()) {
+        // No message: an empty cell.
     } else if (point.message.data() == m_plainMessage.data() &&
                point.message.size() == m_plainMessage.size()) {
         put(point.message);
     } else {
         putText(point.message);
-        if (std::none_of(point.message.begin(), point.message.end(), needsQuotes)) {
+        if (isPlain(point.message)) {
             m_plainMessage = point.message;
         }
     }
-    put('\n');
 }
 
 void CsvWriter::finish() {
@@ -156,7 +168,7 @@ void CsvWriter::putNumber(const std::optional<double>& value) {
 // A cell holding a comma, a quote or a line break is quoted, its quotes
 // doubled.
 void CsvWriter::putText(std::string_view text) {
-    if (std::none_of(text.begin(), text.end(), needsQuotes)) {
+    if (isPlain(text)) {
         put(text);
         return;
     }

@@ -38,9 +38,11 @@ public:
     // Writes what is buffered.
     void finish();
 
-private:
-    void room(std::size_t bytes);
-    void flush();
+    // The pieces of the rows of other tables that hold the sweep's cells:
+    // bytes as they are, a text cell (quoted when it must be), a number cell
+    // (empty when not set), and the cells of a point after the input's, each
+    // after its comma: powerDistance, riseTimeDistance, maximumDistance,
+    // limitedBy and the message or the fault's text.
     void put(std::string_view text);
     void put(char c) {
         if (m_used == m_buffer.size()) {
@@ -48,10 +50,14 @@ private:
         }
         m_buffer[m_used++] = c;
     }
+    void putText(std::string_view text);
     void putNumber(double value);
     void putNumber(const std::optional<double>& value);
-    void putText(std::string_view text);
     void putOutputs(const SweepPoint& point);
+
+private:
+    void room(std::size_t bytes);
+    void flush();
 
     OutputSink m_sink;
     std::vector<char> m_buffer;

@@ -39,14 +39,14 @@ struct SweepBlock {
 // Runs every point of a sweep on the session's figures and hands the points
 // to `consume` a block at a time, in the sweep's order, on the calling
 // thread. Large sweeps run on `workers` threads, each on a copy of the
-// session; a failure of one (memory running out, or of `consume`) stops them
-// all and is thrown here. Where the system gives fewer threads (a limit on
-// processes), fewer run it, down to the calling thread alone. The session's swept input is left as it was.
+// session (fewer when the system cannot start so many); a failure of one
+// (memory running out, or of `consume`) stops them all and is thrown here.
+// The session's swept input is left as it was.
 void runSweepBlocks(const Session& session, const SweepRange& range, bool chart,
                     const std::function<void(const SweepBlock&)>& consume, unsigned workers);
 
 // The threads a sweep of `count` points is worth: one for a small sweep, else
-// as many as the machine runs at once (at most eight).
-unsigned sweepWorkers(std::size_t count);
+// `threads` (--threads, or the processors this process may use).
+unsigned sweepWorkers(std::size_t count, unsigned threads);
 
 } // namespace vantero

@@ -42,6 +42,11 @@ constexpr std::array<ChoiceField<In>, 3> starLinkChoices = networkLinkChoices<In
 
 constexpr std::array<ResultField<Res>, 6> starLinkResults = networkLinkResultFields<Res>("Label9");
 
+// Four connectors between the two stations, whatever the figures.
+constexpr std::array<ItemLossField<In>, 1> starLinkItemLosses = {{
+    {{"connectorLoss", "the 4 connectors"}, [](const In&, double) { return 4.0; }},
+}};
+
 constexpr VerdictTexts starLinkTexts{
     .singleModeMessage = "O tempo de subida do sistema apresentou um valor menor do que o tempo "
                          "de subida do transmissor",
@@ -76,7 +81,7 @@ const Calculator& calculator() {
     static const CalculatorOf<In, Res> starLink(
         "estrela", "passive star", "Configuração em Estrela Passiva", ".stl", starLinkInputs,
         starLinkChoices, starLinkResults, stlRecords, calculateStarLink, starLinkBudgetsAt,
-        starLinkParts);
+        starLinkParts, starLinkItemLosses);
     return starLink;
 }
 

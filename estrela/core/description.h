@@ -14,6 +14,8 @@ namespace vantero::estrela {
 extern const std::array<InputField<StarLinkInput>, 11> starLinkInputs;
 extern const std::array<ChoiceField<StarLinkInput>, 3> starLinkChoices;
 extern const std::array<ResultField<StarLinkResult>, 6> starLinkResults;
+// The loss the power budget takes once per item: each of the four connectors.
+extern const std::array<ItemLossField<StarLinkInput>, 1> starLinkItemLosses;
 extern const VerdictTexts starLinkTexts;
 
 // The passive star calculator, for the window, the command line and the

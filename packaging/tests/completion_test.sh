@@ -35,7 +35,7 @@ first_words=$(printf '%s\n' $calculators catalogue | sort | tr '\n' ' ' | sed 's
 check 'vantero ' "$first_words"
 check 'vantero e' 'estrela'
 check 'vantero tavo ' ''
-check 'vantero tavo --s' '--save --set --sweep'
+check 'vantero tavo --s' '--save --seed --set --spread --sweep'
 check 'vantero --v' '--version'
 check 'vantero -- ' "$first_words"
 check 'vantero tavo --set bitR' 'bitRate='
@@ -55,6 +55,11 @@ check 'vantero --open x.dig tavo --set berC' 'berChoice='
 check "vantero tavo --open $folder/" "$folder/a.dig $folder/b.DIG $folder/sub"
 check "vantero tavo --csv $folder/c" "$folder/c.stl"
 check "vantero tavo --report $folder/" "$folder/d.pdf $folder/e.PDF $folder/sub"
+check 'vantero tavo --spread conn' 'connectorCount= connectorLoss='
+check 'vantero tavo --spread fibreT' ''
+check 'vantero tavo --spread connectorLoss=' 'normal: triangular: uniform:'
+check 'vantero tavo --spread connectorLoss=t' 'triangular:'
+check 'vantero tavo --spread connectorLoss=normal:0' ''
 # A length is the user's to type.
 check 'vantero --at ' ''
 # The parts of the catalogue, as vantero (on the PATH) lists them; a fibre's

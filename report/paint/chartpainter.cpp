@@ -137,6 +137,9 @@ void paintLineChart(QPainter& p, const LineChart& chart, const ChartLook& look) 
         p.fillRect(QRectF(QPointF(stretch.left, plot.top), QPointF(stretch.right, plot.bottom())),
                    colour(shadeColour));
     }
+    for (const ChartBar& bar : chart.bars) {
+        p.fillRect(rect(bar.box), colour(barColour(bar.kind)));
+    }
     if (chart.zeroY) {
         p.setPen(qtPen(zeroPen, look));
         p.drawLine(QPointF(plot.left, *chart.zeroY), QPointF(plot.right(), *chart.zeroY));

@@ -3,176 +3,23 @@
 #include "common/numbers/formatting.h"
 #include "report/barchart.h"
 #include "report/paint/chartpainter.h"
-#include "report/paint/headroom.h"
-#include "report/paint/paintedfile.h"
+#include "report/paint/reportpages.h"
 #include "report/reportcharts.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QFont>
-#include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QStringList>
 
 #include <algorithm>
-#include <array>
-#include <new>
 #include <vector>
 
 namespace vantero::report {
 namespace {
 
-// The page, in points (the writer's resolution is 72 to the inch).
-constexpr double pageWidth = 595.28;
-constexpr double pageHeight = 841.89;
-constexpr double marginX = 50;
-constexpr double marginTop = 46;
-constexpr double marginBottom = 50;
-constexpr double contentWidth = pageWidth - 2 * marginX;
-
-const QColor ink = colour(inkColour(Ink::Text));
-const QColor grey = colour(inkColour(Ink::Muted));
-const QColor stripe(243, 245, 248);
-const QColor accent(31, 84, 140);
-const QColor alarm = colour(barColour(BarKind::MarginShort));
-
-// The fonts of the pages (the writer's resolution is 72 to the inch).
-QFont sans(double points, bool bold = false) {
-    return deviceFont(QStringLiteral("DejaVu Sans"), points, bold, 72);
-}
-
-QFont mono(double points, bool bold = false) {
-    return deviceFont(QStringLiteral("DejaVu Sans Mono"), points, bold, 72);
-}
-
-// The pages of the report and where the next block goes.
-class ReportPages {
-public:
-    ReportPages(QPdfWriter& writer, QPainter& painter, const DesignReport& report)
-        : m_writer(writer), m_report(report), m_painter(painter) {
-        m_painter.setRenderHint(QPainter::Antialiasing);
-        m_painter.setRenderHint(QPainter::TextAntialiasing);
-        startPage();
-    }
-
-    QPainter& painter() { return m_painter; }
-    double y() const { return m_y; }
-    void advance(double height) { m_y += height; }
-
-    // Starts a new page unless `height` fits below the current position.
-    void makeRoom(double height) {
-        if (m_y + height > pageHeight - marginBottom) {
-            newPage();
-        }
-    }
-
-    void newPage() {
-        if (!m_writer.newPage()) {
-            throw std::bad_alloc();
-        }
-        startPage();
-    }
-
-    // A line of text across the content, wrapped; gives its height.
-    double paragraph(const QString& line, const QFont& font, const QColor& colour,
-                     double indent = 0) {
-        m_painter.setFont(font);
-        m_painter.setPen(colour);
-        const QRectF area(marginX + indent, m_y, contentWidth - indent, pageHeight);
-        const QRectF used =
-            m_painter.boundingRect(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, line);
-        m_painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, line);
-        m_y += used.height();
-        return used.height();
-    }
-
-    void heading(const QString& title) {
-        makeRoom(60);
-        m_y += 8;
-        paragraph(title, sans(12.5, true), accent);
-        m_y += 2;
-        m_painter.setPen(QPen(accent, 0.8));
-        m_painter.drawLine(QPointF(marginX, m_y), QPointF(marginX + contentWidth, m_y));
-        m_y += 7;
-    }
-
-    void subheading(const QString& title) {
-        makeRoom(40);
-        m_y += 3;
-        paragraph(title, sans(9.5, true), ink);
-        m_y += 2;
-    }
-
-    void note(const QString& line) {
-        paragraph(line, sans(7.8), grey);
-        m_y += 5;
-    }
-
-private:
-    void startPage() {
-        ++m_page;
-        m_y = marginTop;
-        m_painter.setFont(sans(7.5));
-        m_painter.setPen(grey);
-        const QRectF top(marginX, 24, contentWidth, 12);
-        m_painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter,
-                           QStringLiteral("VANTERO · Relatório de projeto · ") +
-                               text(m_report.program));
-        m_painter.drawText(top, Qt::AlignRight | Qt::AlignVCenter, text(m_report.date));
-        m_painter.drawText(QRectF(marginX, pageHeight - 34, contentWidth, 12),
-                           Qt::AlignHCenter | Qt::AlignVCenter,
-                           QStringLiteral("página %1").arg(m_page));
-    }
-
-    QPdfWriter& m_writer;
-    const DesignReport& m_report;
-    QPainter& m_painter;
-    double m_y = marginTop;
-    int m_page = 0;
-};
-
-// One row of a table: its cells, and how it stands out.
-struct TableRow {
-    std::array<QString, 3> cells;
-    bool bold = false;
-    bool words = false; // the value is words, not a number
-};
-
-// A table of three columns (label, value right-aligned, numbers in a
-// fixed-width font, unit), striped, the label wrapped when long.
-void table(ReportPages& pages, const std::vector<TableRow>& rows,
-           std::array<double, 3> widths = {300, 115, 80}) {
-    QPainter& p = pages.painter();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const TableRow& row = rows[i];
-        const QFont labelFont = sans(8.4, row.bold);
-        const QFont valueFont = row.words ? labelFont : mono(8.4, row.bold);
-        p.setFont(labelFont);
-        const QRectF labelArea(marginX + 6, 0, widths[0] - 12, pageHeight);
-        const double labelHeight =
-            p.boundingRect(labelArea, Qt::AlignLeft | Qt::TextWordWrap, row.cells[0]).height();
-        const double height = std::max(labelHeight, QFontMetricsF(labelFont).height()) + 2.6;
-        pages.makeRoom(height);
-        const double y = pages.y();
-        if (i % 2 == 0) {
-            p.fillRect(QRectF(marginX, y, widths[0] + widths[1] + widths[2], height), stripe);
-        }
-        p.setPen(ink);
-        p.setFont(labelFont);
-        p.drawText(QRectF(marginX + 6, y + 1, widths[0] - 12, height - 2),
-                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, row.cells[0]);
-        p.setFont(valueFont);
-        p.drawText(QRectF(marginX + widths[0], y + 1, widths[1] - 6, height - 2),
-                   Qt::AlignRight | Qt::AlignVCenter, row.cells[1]);
-        p.setFont(labelFont);
-        p.drawText(QRectF(marginX + widths[0] + widths[1] + 6, y + 1, widths[2] - 6, height - 2),
-                   Qt::AlignLeft | Qt::AlignVCenter, row.cells[2]);
-        pages.advance(height);
-    }
-    pages.advance(4);
-}
+const QColor ink = inkOfPages();
+const QColor accent = accentInk();
+const QColor alarm = alarmInk();
+const QColor grey = mutedInk();
 
 // Page 1: who, what and when; the inputs; the results.
 void firstPage(ReportPages& pages, const DesignReport& report) {
@@ -186,17 +33,21 @@ void firstPage(ReportPages& pages, const DesignReport& report) {
                              : text(report.projectFile)),
                     sans(8.6), ink);
     pages.paragraph(QStringLiteral("Data: ") + text(report.date), sans(8.6), ink);
+    if (!report.parts.empty()) {
+        QStringList requests;
+        for (const ReportPart& part : report.parts) {
+            requests << text(part.request);
+        }
+        pages.paragraph(QStringLiteral("Peças do catálogo: ") +
+                            requests.join(QStringLiteral(", ")) + QStringLiteral(" (página 2)"),
+                        sans(8.6), ink);
+    }
 
     pages.heading(QStringLiteral("Entradas"));
-    for (const ReportInputPage& page : report.pages) {
-        pages.subheading(text(page.title));
-        std::vector<TableRow> rows;
-        for (const ReportInput& input : page.inputs) {
-            rows.push_back(
-                {{text(input.label), text(input.text), text(input.unit)}, false, input.choice});
-        }
-        table(pages, rows);
+    if (!report.parts.empty()) {
+        pages.note(QStringLiteral("Após o rótulo, a peça do catálogo que deu o valor da entrada."));
     }
+    inputTables(pages, report.pages);
 
     pages.heading(QStringLiteral("Resultados"));
     std::vector<TableRow> rows;
@@ -236,6 +87,113 @@ void firstPage(ReportPages& pages, const DesignReport& report) {
         }
     }
     flush();
+}
+
+// "Transceptor 10GBASE-LR", "Fibra G.652.D a 1310 nm".
+QString partHeading(const ReportPart& part) {
+    QString heading = (part.kind == PartKind::Transceiver ? QStringLiteral("Transceptor ")
+                                                          : QStringLiteral("Fibra ")) +
+                      text(part.name);
+    if (part.wavelength) {
+        heading += QStringLiteral(" a ") + text(catalogue::numberText(*part.wavelength)) +
+                   QStringLiteral(" nm");
+    }
+    return heading;
+}
+
+// The figures an input was set from and how: "launch-power: de -8.2 a 0.5
+// dBm [1] → o mínimo".
+QString figuresLine(const ReportPartInput& input) {
+    QStringList figures;
+    for (const ReportFigure& figure : input.figures) {
+        QString line = text(figure.name);
+        if (!figure.band.empty()) {
+            line += QStringLiteral(" em ") + text(figure.band);
+        }
+        line += QStringLiteral(": ") + text(figure.value);
+        if (!figure.note.empty()) {
+            line += QStringLiteral(" (") + text(figure.note) + QStringLiteral(")");
+        }
+        line += QStringLiteral(" [%1]").arg(figure.source + 1);
+        figures << line;
+    }
+    QString line = figures.join(QStringLiteral("; "));
+    if (!input.how.empty()) {
+        line += (line.isEmpty() ? QString() : QStringLiteral(" → ")) + text(input.how);
+    }
+    return line;
+}
+
+// The parts of the catalogue the link was given: each with the inputs it set,
+// the figures and how, those it left; then the sources of those figures.
+void partsPages(ReportPages& pages, const DesignReport& report) {
+    pages.heading(QStringLiteral("Peças do catálogo"));
+    pages.note(QStringLiteral(
+        "Entradas dadas por peças do catálogo (--use), antes de cada --set: o projeto toma o pior "
+        "caso de cada valor. Os números entre colchetes remetem às fontes, no fim da seção."));
+    for (const ReportPart& part : report.parts) {
+        pages.subheading(partHeading(part));
+        if (!part.title.empty()) {
+            pages.paragraphWhole(text(part.title), sans(8.4), ink);
+        }
+        // A path may be longer than a line.
+        pages.paragraphWhole(QStringLiteral("--use ") + text(part.request) +
+                                 QStringLiteral(" · arquivo ") + text(part.file) +
+                                 QStringLiteral(", linha %1").arg(part.line),
+                             sans(7.8), grey, 0, Qt::TextWrapAnywhere);
+        pages.advance(4);
+        for (const ReportPartInput& input : part.set) {
+            pages.makeRoom(40); // the input with its first lines
+            table(pages,
+                  {{{text(input.label), text(input.text), text(input.unit)}, false, input.choice}});
+            pages.advance(-3);
+            pages.paragraphWhole(figuresLine(input), sans(7.8), ink, 12);
+            if (!input.note.empty()) {
+                pages.paragraphWhole(QStringLiteral("Nota: ") + text(input.note), sans(7.8), grey,
+                                     12);
+            }
+            if (!input.overriddenBy.empty()) {
+                pages.paragraphWhole(QStringLiteral("Substituída por ") + text(input.overriddenBy) +
+                                         QStringLiteral(": o projeto usa ") + text(input.usedText) +
+                                         QStringLiteral("."),
+                                     sans(7.8, true), alarm, 12);
+            }
+            pages.advance(5);
+        }
+        if (!part.left.empty()) {
+            QStringList left;
+            for (const std::string& label : part.left) {
+                left << text(label);
+            }
+            pages.paragraphWhole(QStringLiteral("Mantidas como estavam, sem valor na peça: ") +
+                                     left.join(QStringLiteral("; ")) + QStringLiteral("."),
+                                 sans(7.8), grey);
+        }
+        pages.advance(6);
+    }
+
+    pages.subheading(QStringLiteral("Fontes"));
+    for (std::size_t i = 0; i < report.sources.size(); ++i) {
+        const ReportSource& source = report.sources[i];
+        pages.paragraphWhole(QStringLiteral("[%1] ").arg(i + 1) + text(source.document), sans(8.4),
+                             ink);
+        for (const auto& [caption, field] : {std::pair{QStringLiteral("Edição: "), &source.edition},
+                                             std::pair{QStringLiteral("Página: "), &source.page}}) {
+            if (!field->empty()) {
+                pages.paragraphWhole(caption + text(*field), sans(7.8), ink, 18);
+            }
+        }
+        if (!source.address.empty()) {
+            pages.paragraphWhole(QStringLiteral("Endereço: ") + text(source.address), sans(7.8),
+                                 ink, 18, Qt::TextWrapAnywhere);
+        }
+        pages.paragraphWhole(source.reproduces.empty()
+                                 ? QStringLiteral("Valores do próprio documento.")
+                                 : QStringLiteral("Reproduz a tabela de ") +
+                                       text(source.reproduces) + QStringLiteral("."),
+                             sans(7.8), grey, 18);
+        pages.advance(4);
+    }
 }
 
 std::vector<TableRow> termRows(const std::vector<BudgetTerm>& terms) {
@@ -313,28 +271,21 @@ void chartPage(ReportPages& pages, const DesignReport& report) {
 } // namespace
 
 std::string drawDesignReport(const DesignReport& report) {
-    ensureMemory(pdfMemory);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(72);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Point));
-    writer.setTitle(QStringLiteral("Relatório de projeto: ") + text(report.caption));
-    writer.setCreator(QStringLiteral("VANTERO"));
-
-    paintOn(writer, [&](QPainter& painter) {
-        ReportPages pages(writer, painter, report);
-        firstPage(pages, report);
-        if (report.budgets) {
-            pages.newPage();
-            budgetPage(pages, report);
-            pages.newPage();
-            chartPage(pages, report);
-        }
-    });
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return reportPdf(QStringLiteral("Relatório de projeto: ") + text(report.caption),
+                     QStringLiteral("VANTERO · Relatório de projeto · ") + text(report.program),
+                     text(report.date), [&](ReportPages& pages) {
+                         firstPage(pages, report);
+                         if (!report.parts.empty()) {
+                             pages.newPage();
+                             partsPages(pages, report);
+                         }
+                         if (report.budgets) {
+                             pages.newPage();
+                             budgetPage(pages, report);
+                             pages.newPage();
+                             chartPage(pages, report);
+                         }
+                     });
 }
 
 } // namespace vantero::report

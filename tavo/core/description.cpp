@@ -119,6 +119,20 @@ constexpr std::array<ResultField<Res>, 10> pointLinkResults = {{
     {"maximumDistance", "Edit1", OutputKind::Number, &Res::maximumDistance},
 }};
 
+// The connectors are as many as connectorCount says; the splices one per
+// cable section, km / cableSectionLength of them at km km, a fraction
+// included (the budget spreads each splice's loss over its section).
+constexpr std::array<ItemLossField<In>, 2> pointLinkItemLosses = {{
+    {{"connectorLoss", "the connectorCount connectors"},
+     [](const In& in, double) {
+         return convertInput<In>(in, &In::connectorCount, pointLinkInputs);
+     }},
+    {{"spliceLoss", "the splices, one per cableSectionLength km of fibre", true},
+     [](const In& in, double km) {
+         return km / convertInput<In>(in, &In::cableSectionLength, pointLinkInputs);
+     }},
+}};
+
 constexpr VerdictTexts pointLinkTexts{
     .singleModeMessage =
         "tempo de subida do sistema menor que a soma dos tempos do transmissor e do receptor",
@@ -173,7 +187,10 @@ constexpr auto pointLinkParts = partInputs(
         {PartFigure::Attenuation, "fibreAttenuation"},
         {PartFigure::ChromaticDispersion, "chromaticDispersion", {},
          "read only with detectorType 1 to 4: with 0 or 5 the run works the dispersion out at "
-         "1300 nm from zeroDispersionWavelength and dispersionSlope"},
+         "1300 nm from zeroDispersionWavelength and dispersionSlope",
+         "lida só com um fotodetector de 800-900 nm ou de 1550 nm: sem fotodetector (a "
+         "sensibilidade digitada) ou com o InGaAs PIN (1300nm), o cálculo obtém a dispersão em "
+         "1300 nm do comprimento de onda de dispersão nula e do parâmetro So"},
         {PartFigure::ZeroDispersionWavelength, "zeroDispersionWavelength"},
         {PartFigure::DispersionSlope, "dispersionSlope"},
         {PartFigure::FibreType, "fibreType"},
@@ -193,7 +210,7 @@ const Calculator& calculator() {
         "tavo", "point-to-point",
         "Distância Máxima Alcançada para Enlace Ponto-a-Ponto com Modulação Digital", ".dig",
         pointLinkInputs, pointLinkChoices, pointLinkResults, digRecords, calculatePointLink,
-        pointLinkBudgetsAt, pointLinkParts);
+        pointLinkBudgetsAt, pointLinkParts, pointLinkItemLosses);
     return pointLink;
 }
 

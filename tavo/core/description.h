@@ -15,6 +15,9 @@ namespace vantero::tavo {
 extern const std::array<InputField<PointLinkInput>, 18> pointLinkInputs;
 extern const std::array<ChoiceField<PointLinkInput>, 5> pointLinkChoices;
 extern const std::array<ResultField<PointLinkResult>, 10> pointLinkResults;
+// The losses the power budget takes once per item: each connector and each
+// splice.
+extern const std::array<ItemLossField<PointLinkInput>, 2> pointLinkItemLosses;
 extern const VerdictTexts pointLinkTexts;
 
 // The point-to-point calculator, for the window, the command line and the

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cstdlib>
+#include <random>
 #include <string>
 
 namespace vantero {
@@ -140,6 +143,35 @@ TEST(NumberText, defersTheFailureToTheStepThatConverts) {
     EXPECT_EQ(swept.stored(), 0.1);
     swept.setNumber(1e400L);
     EXPECT_THROW((void)swept.stored(), ArithmeticFault);
+}
+
+// State: random decimals of every length and scale, in each of their forms.
+// Action: parse them. Expected: the very long double strtold rounds them to.
+TEST(ParseNumber, roundsEveryDecimalAsStrtoldDoes) {
+    std::mt19937_64 random(23);
+    const auto digits = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += static_cast<char>('0' + random() % 10);
+        }
+        return text;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const int whole = static_cast<int>(random() % 12);
+        const int fraction = static_cast<int>(random() % 14);
+        std::string text = (random() % 4 == 0 ? "-" : "") + digits(whole);
+        if (fraction > 0 || whole == 0) {
+            text += "." + digits(std::max(fraction, 1));
+        }
+        if (random() % 3 == 0) {
+            text += "e" + std::to_string(static_cast<int>(random() % 80) - 40);
+        }
+        const long double expected = std::strtold(text.c_str(), nullptr);
+        if (static_cast<double>(expected) == 0) {
+            continue; // below a double: 0, whatever its sign
+        }
+        ASSERT_EQ(parseNumber(text), expected) << text;
+    }
 }
 
 } // namespace

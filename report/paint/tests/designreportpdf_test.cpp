@@ -3,53 +3,40 @@
 // the window shows, embedded fonts, A4 pages.
 
 #include "calculators/registry.h"
+#include "common/catalogue/catalogue.h"
+#include "common/catalogue/partuse.h"
 #include "common/testing/filetesting.h"
+#include "common/testing/pdftesting.h"
 #include "report/paint/designreportpdf.h"
 #include "report/paint/sweepplot.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <memory>
-#include <sstream>
+#include <regex>
 #include <string>
 
 namespace vantero::report {
 namespace {
 
-// The standard output of a shell command, or nothing when it failed.
-std::optional<std::string> outputOf(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>/dev/null").c_str(), "r"),
-                                               pclose);
-    if (!pipe) {
-        return std::nullopt;
-    }
-    std::string out;
-    char buffer[4096];
-    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe.get())) {
-        out.append(buffer, n);
-    }
-    return pclose(pipe.release()) == 0 ? std::optional(out) : std::nullopt;
-}
+using namespace pdftesting;
 
-bool havePoppler() {
-    return outputOf("pdftotext -v").has_value() && outputOf("pdffonts -v").has_value();
-}
-
-// The words of a text with every run of blanks and line breaks as one blank.
-std::string words(std::string_view text) {
-    std::istringstream in{std::string(text)};
-    std::string word;
+// The text with no blanks at all.
+std::string squeezed(std::string_view text) {
     std::string out;
-    while (in >> word) {
-        out += (out.empty() ? "" : " ") + word;
-    }
+    std::copy_if(text.begin(), text.end(), std::back_inserter(out),
+                 [](unsigned char c) { return std::isspace(c) == 0; });
     return out;
 }
 
-std::string quoted(const std::string& path) {
-    return "'" + path + "'";
+// Every font of the file is embedded, and there are at least two.
+void expectFontsEmbedded(const std::string& pdf) {
+    const PdfFonts fonts = dejaVuFonts(pdf);
+    EXPECT_GE(fonts.listed, 2) << fonts.text;
+    EXPECT_TRUE(fonts.allEmbedded) << fonts.text;
 }
 
 // Writes the report of a calculator's link at its initial figures with the
@@ -72,7 +59,7 @@ TEST(DesignReportPdf, holdsTheWindowsResultsAndEveryInputLabelAsText) {
         const std::string name(calculator->name());
         SCOPED_TRACE(name);
         const std::string pdf = writeReport(folder, *calculator);
-        const std::string text = words(outputOf("pdftotext " + quoted(pdf) + " -").value_or(""));
+        const std::string text = pdfWords(pdf);
         ASSERT_FALSE(text.empty());
         EXPECT_NE(text.find(words(calculator->caption())), std::string::npos);
 
@@ -91,21 +78,110 @@ TEST(DesignReportPdf, holdsTheWindowsResultsAndEveryInputLabelAsText) {
         }
 
         // Three A4 pages, every font embedded.
-        const std::string info = outputOf("pdfinfo " + quoted(pdf)).value_or("");
+        const std::string info = pdfInfo(pdf);
         EXPECT_NE(info.find("Pages:           3\n"), std::string::npos) << info;
         EXPECT_NE(info.find("595 x 842 pts (A4)"), std::string::npos) << info;
-        const std::string fonts = outputOf("pdffonts " + quoted(pdf)).value_or("");
-        std::istringstream lines(fonts);
-        std::string line;
-        int listed = 0;
-        while (std::getline(lines, line)) {
-            if (line.starts_with("DejaVu")) {
-                ++listed;
-                EXPECT_NE(line.find(" yes "), std::string::npos) << line;
-            }
-        }
-        EXPECT_GE(listed, 2) << fonts;
+        expectFontsEmbedded(pdf);
     }
+}
+
+// A transceiver from a data sheet that reproduces a standard's table, with
+// an address too long for a line, and a fibre from measurements of its own.
+constexpr std::string_view partsFile = R"toml(
+[sources.sheet]
+document = "Folha de dados do módulo XYZ-10"
+edition = "revisão C, 2025"
+page = "tabela 4"
+address = "https://example.com/produtos/modulos-opticos/xyz-10/folha-de-dados-revisao-c-com-um-endereco-que-nao-cabe-numa-linha.pdf"
+reproduces = "IEEE 802.3 (cláusula 52)"
+
+[sources.lab]
+document = "Medições de aceitação do cabo do campus"
+page = "folha 3"
+
+[[transceiver]]
+name = "XYZ-10"
+title = "Módulo de 1310 nm de teste"
+source = "sheet"
+launch-power = { min = -6, max = 0.5, unit = "dBm" }
+sensitivity = { value = -16, unit = "dBm", note = "potência média" }
+spectral-width = { max = 0.5, unit = "nm" }
+
+[[fibre]]
+name = "campus-sm"
+title = "Cabo monomodo do anel do campus"
+type = "single-mode"
+source = "lab"
+attenuation = [{ at = 1310, max = 0.36, unit = "dB/km" }]
+zero-dispersion-wavelength = { min = 1302, max = 1322, unit = "nm" }
+dispersion-slope = { max = 0.09, unit = "ps/(nm^2.km)" }
+splice-loss = { value = 0.05, unit = "dB" }
+)toml";
+
+TEST(DesignReportPdf, listsThePartsUsedAndTheSourceOfEveryFigureTheySet) {
+    if (!havePoppler()) {
+        GTEST_SKIP() << "pdftotext and pdffonts (poppler-utils) are not installed";
+    }
+    catalogue::Catalogue parts;
+    std::vector<std::string> notices;
+    // A path longer than a line.
+    const std::string file = "/home/usuario/.config/vantero/catalogue/"
+                             "pecas-do-laboratorio-de-comunicacoes-opticas-do-campus-medidas-em-"
+                             "2026-na-revisao-final-do-projeto-do-anel.toml";
+    parts.addLayer(catalogue::parseCatalogue(partsFile, file), notices);
+    const Calculator& tavo = *findCalculator("tavo");
+    const auto session = tavo.newSession();
+    const std::vector<catalogue::PartUse> uses{
+        catalogue::usePart(*session, *parts.find(PartKind::Transceiver, "XYZ-10"), std::nullopt),
+        catalogue::usePart(*session, *parts.find(PartKind::Fibre, "campus-sm"), 1310.0)};
+    // As --set fibreAttenuation=0.35 after them.
+    session->setText(tavo.findInput("fibreAttenuation").value(), "0.35");
+    const std::vector<std::string> setAfter{"fibreAttenuation"};
+    DesignReport report = designReport(*session, session->run(), "", todaysDate());
+    addUsedParts(report, tavo, uses, setAfter);
+
+    filetesting::TestFolder folder;
+    const std::string pdf = (folder / "parts.pdf").string();
+    std::ofstream(pdf, std::ios::binary) << drawDesignReport(report);
+    const std::string text = words(outputOf("pdftotext " + quoted(pdf) + " -").value_or(""));
+    ASSERT_FALSE(text.empty());
+    for (const char* expected :
+         {"Peças do catálogo: transceiver=XYZ-10, fibre=campus-sm@1310 (página 2)",
+          "Potência óptica acoplada na fibra (dBm) · peça XYZ-10",
+          "Transceptor XYZ-10 Módulo de 1310 nm de teste --use transceiver=XYZ-10 · arquivo",
+          "launch-power: de -6 a 0.5 dBm [1] → o mínimo",
+          "sensitivity: -16 dBm (potência média) [1]",
+          "Fibra campus-sm a 1310 nm Cabo monomodo do anel do campus",
+          "attenuation em 1310 nm: no máximo 0.36 dB/km [2] → o máximo em 1310 nm "
+          "Substituída por --set: o projeto usa 0.35.",
+          "Mantidas como estavam, sem valor na peça: Banda óptica normalizada na fibra (MHz.km); "
+          "Atenuação em cada conector (dB).",
+          "[1] Folha de dados do módulo XYZ-10 Edição: revisão C, 2025 Página: tabela 4 "
+          "Endereço:",
+          "Reproduz a tabela de IEEE 802.3 (cláusula 52).",
+          "[2] Medições de aceitação do cabo do campus Página: folha 3 Valores do próprio "
+          "documento."}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin\n" << text;
+    }
+    // The path and the address whole, though broken over lines.
+    EXPECT_NE(squeezed(text).find(file + ",linha13"), std::string::npos);
+    EXPECT_NE(squeezed(text).find(
+                  "https://example.com/produtos/modulos-opticos/xyz-10/folha-de-dados-revisao-c-"
+                  "com-um-endereco-que-nao-cabe-numa-linha.pdf"),
+              std::string::npos);
+
+    // Page 2 is the parts'; no word runs past the right margin.
+    const std::string info = outputOf("pdfinfo " + quoted(pdf)).value_or("");
+    EXPECT_NE(info.find("Pages:           4\n"), std::string::npos) << info;
+    expectFontsEmbedded(pdf);
+    const std::string boxes = outputOf("pdftotext -bbox " + quoted(pdf) + " -").value_or("");
+    const std::regex word(R"re(xMax="([0-9.]+)"[^>]*>([^<]*)<)re");
+    int counted = 0;
+    for (auto w = std::sregex_iterator(boxes.begin(), boxes.end(), word);
+         w != std::sregex_iterator(); ++w, ++counted) {
+        EXPECT_LE(std::stod((*w)[1]), 595.28 - 50 + 1) << (*w)[2];
+    }
+    EXPECT_GT(counted, 300);
 }
 
 TEST(SweepChartFiles, comeInTheFormatAskedWithTheirText) {

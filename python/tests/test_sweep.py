@@ -1,0 +1,136 @@
+"""vantero.sweep against the sweep's CSV from the command line."""
+
+from __future__ import annotations
+
+import csv
+import io
+import math
+import os
+import random
+import signal
+import time
+
+import numpy
+import pytest
+from conftest import program, random_figures
+
+import vantero
+
+NUMBERS = ["powerDistance", "riseTimeDistance", "maximumDistance"]
+TEXTS = ["limitedBy", "message"]
+
+
+def program_sweep(name: str, texts: dict[str, str], *sweep: str) -> dict[str, list[str]]:
+    """The CSV of `vantero NAME --set ... --sweep ...` by column."""
+    args = [name, "--sweep", *sweep]
+    for key, text in texts.items():
+        args += ["--set", f"{key}={text}"]
+    run = program(*args)
+    assert run.returncode == 0, run.stderr
+    rows = list(csv.reader(io.StringIO(run.stdout)))
+    return {column: list(cells) for column, *cells in zip(*rows)}
+
+
+def assert_same_columns(columns: dict[str, numpy.ndarray], expected: dict[str, list[str]]) -> None:
+    assert list(columns) == list(expected)
+    for column in NUMBERS:
+        assert columns[column].dtype == numpy.float64
+        cells = [float(cell) if cell else math.nan for cell in expected[column]]
+        numpy.testing.assert_array_equal(columns[column], cells, err_msg=column)
+    for column in TEXTS:
+        assert columns[column].dtype == object
+        assert columns[column].tolist() == expected[column], column
+
+
+# Sweeps of a numeric input: evenly and geometrically spaced, through faults
+# (a bit rate of 0) and the bit rates the rise-time budget cannot meet, and
+# one large enough to run on several threads.
+SWEEPS = [
+    ("bitRate=0:200:41", False),
+    ("bitRate=1:1000:60", True),
+    ("fibreAttenuation=-1:2:31", False),
+    ("launchedPower=-20:10:7", False),
+    ("bitRate=1:5000:100001", True),
+]
+
+
+@pytest.mark.parametrize("sweep, log", SWEEPS, ids=[sweep for sweep, _ in SWEEPS])
+@pytest.mark.parametrize("name", vantero.calculators())
+def test_a_sweep_gives_the_columns_of_the_csv(name: str, sweep: str, log: bool) -> None:
+    figures = random_figures(name, random.Random(f"{name}/{sweep}"))
+    input = sweep.split("=")[0]
+    figures.pop(input, None)
+    texts = vantero.calculate(name, **figures)["inputs"]
+    del texts[input]
+    expected = program_sweep(name, texts, sweep, *(["--log"] if log else []))
+    values = [float(cell) for cell in expected[input]]
+
+    columns = vantero.sweep(name, input, numpy.array(values), **figures)
+
+    numpy.testing.assert_array_equal(columns[input], values)
+    assert_same_columns(columns, expected)
+
+
+@pytest.mark.parametrize("name", vantero.calculators())
+def test_a_sweep_of_a_choice_gives_the_columns_of_the_csv(name: str) -> None:
+    choice = "fibreType"
+    values = vantero.describe(name)["choices"][choice]["values"]
+    expected = program_sweep(name, {"bitRate": "10"}, choice)
+
+    columns = vantero.sweep(name, choice, [value.lower() for value in values], bitRate=10)
+
+    assert columns[choice].tolist() == expected[choice] == values
+    assert_same_columns(columns, expected)
+
+
+@pytest.mark.parametrize(
+    "values",
+    [
+        [1, 10, 100],
+        (1.0, 10.0, 100.0),
+        numpy.array([1, 10, 100], dtype=numpy.int16),
+        numpy.array([1, 10, 100], dtype=numpy.float32),
+        (10**k for k in range(3)),
+    ],
+    ids=["list", "tuple", "int16", "float32", "generator"],
+)
+def test_the_values_are_any_sequence_of_numbers(values: object) -> None:
+    columns = vantero.sweep("tavo", "bitRate", values)
+    reference = vantero.sweep("tavo", "bitRate", numpy.array([1.0, 10.0, 100.0]))
+    for column in NUMBERS:
+        numpy.testing.assert_array_equal(columns[column], reference[column])
+
+
+def test_a_point_that_is_no_number_is_a_fault_of_its_own() -> None:
+    columns = vantero.sweep("tavo", "bitRate", [34, math.nan, math.inf, -math.inf, 34])
+    assert columns["message"][1:4].tolist() == [
+        "Invalid floating point operation",
+        "Floating point overflow",
+        "Floating point overflow",
+    ]
+    assert numpy.isnan(columns["maximumDistance"][1:4]).all()
+    assert columns["maximumDistance"][0] == columns["maximumDistance"][4] > 0
+
+
+def test_an_empty_sweep_gives_empty_columns() -> None:
+    columns = vantero.sweep("tavo", "bitRate", [])
+    assert all(len(column) == 0 for column in columns.values())
+
+
+def test_ctrl_c_stops_a_long_sweep() -> None:
+    # Signalled by the kernel 10 ms into a sweep that takes far longer, the
+    # sweep stops soon and raises KeyboardInterrupt.
+    values = numpy.linspace(1, 100, 500_000 * min(len(os.sched_getaffinity(0)), 8))
+    started = time.monotonic()
+    vantero.sweep("tavo", "bitRate", values)
+    whole = time.monotonic() - started
+    previous = signal.signal(signal.SIGALRM, signal.default_int_handler)
+    try:
+        signal.setitimer(signal.ITIMER_REAL, 0.01)
+        started = time.monotonic()
+        with pytest.raises(KeyboardInterrupt):
+            vantero.sweep("tavo", "bitRate", values)
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, previous)
+    assert time.monotonic() - started < whole / 2
