@@ -2,6 +2,7 @@
 
 #ifdef VANTERO_WITH_PLOT
 #include "report/paint/designreportpdf.h"
+#include "report/paint/headroom.h"
 #include "report/paint/linksreportpdf.h"
 #include "report/paint/sweepplot.h"
 
@@ -10,8 +11,13 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <optional>
 #include <string_view>
 #include <unistd.h>
@@ -35,6 +41,12 @@ void holdClosedStandardStreams() {
 }
 
 #ifdef VANTERO_WITH_PLOT
+// Starting Qt loads its platform plugin and the libraries it needs; short of
+// memory for that, Qt ends the program ("no Qt platform plugin could be
+// initialized"), so the memory is made sure of first (measured, with room to
+// spare).
+constexpr std::size_t qtStartMemory = std::size_t{8} << 20;
+
 // Qt's own notes (about the run-time folder, say) are not the command line's
 // output; only its critical messages pass.
 void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -48,6 +60,14 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& messa
 
 int main(int argc, char** argv) {
     holdClosedStandardStreams();
+#ifdef __GLIBC__
+    // Large blocks come from the system and go back to it when freed. Left
+    // to itself, the C library raises the size it counts as large each time
+    // such a block is freed, and the next ones then stay in its heap: the PDF
+    // writer's buffers of 16 MiB, one pair a page, held the memory of a
+    // report half as large again, by chance.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     // A write past the file-size limit (ulimit -f) fails with EFBIG, which
     // the program reports ("Disk full", exit status 3), instead of ending it
     // without a word.
@@ -65,6 +85,7 @@ int main(int argc, char** argv) {
     std::optional<QGuiApplication> application;
     const auto startQt = [&] {
         if (!application) {
+            vantero::report::ensureMemory(qtStartMemory);
             qInstallMessageHandler(keepQtQuiet);
             qputenv("QT_QPA_PLATFORM", "offscreen");
             application.emplace(qtArgc, qtArgv);
@@ -83,6 +104,15 @@ int main(int argc, char** argv) {
         return vantero::report::drawLinksReport(report);
     };
 #endif
-    return vantero::cli::runCommandLine(args, stdout, stderr, drawChart, drawReport,
-                                        drawLinksReport);
+    const int status = vantero::cli::runCommandLine(args, stdout, stderr, drawChart, drawReport,
+                                                    drawLinksReport);
+#ifdef VANTERO_WITH_PLOT
+    if (vantero::report::fillThreadLost()) {
+        // Qt's application would wait for ever, on its way down, for the
+        // thread the system did not make: the program ends without it.
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+#endif
+    return status;
 }

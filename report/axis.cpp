@@ -1,7 +1,9 @@
 #include "report/axis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <utility>
 
 namespace vantero::report {
@@ -15,6 +17,18 @@ std::string printed(const char* format, int precision, double value) {
     return buffer;
 }
 
+// The round step nearest above `raw`.
+double roundStep(double raw) {
+    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double m : {1.0, 2.0, 2.5, 5.0}) {
+        if (raw <= m * decade) {
+            // Near the largest double, the round step above may be beyond it.
+            return std::isfinite(m * decade) ? m * decade : decade;
+        }
+    }
+    return 10 * decade;
+}
+
 } // namespace
 
 double Axis::position(double v) const {
@@ -22,20 +36,37 @@ double Axis::position(double v) const {
 }
 
 double Axis::pixel(double v) const {
-    const double a = position(min);
-    const double b = position(max);
-    return first + (position(v) - a) / (b - a) * (last - first);
+    return first + shareOf(position(v), position(min), position(max)) * (last - first);
+}
+
+double between(double a, double b, double t) {
+    const double span = b - a;
+    return std::isfinite(span) ? a + t * span : std::lerp(a, b, t);
+}
+
+double shareOf(double v, double a, double b) {
+    const double offset = v - a;
+    const double span = b - a;
+    if (std::isfinite(offset) && std::isfinite(span)) {
+        return offset / span;
+    }
+    // Halves of finite doubles are at most half the largest apart.
+    return (v / 2 - a / 2) / (b / 2 - a / 2);
+}
+
+double withinDoubles(double value) {
+    constexpr double largest = std::numeric_limits<double>::max();
+    return std::clamp(value, -largest, largest);
 }
 
 double niceStep(double span, int wanted) {
-    const double raw = span / wanted;
-    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double m : {1.0, 2.0, 2.5, 5.0}) {
-        if (raw <= m * decade) {
-            return m * decade;
-        }
-    }
-    return 10 * decade;
+    return roundStep(span / wanted);
+}
+
+double niceStep(double lo, double hi, int wanted) {
+    const double span = hi - lo;
+    return roundStep(std::isfinite(span) ? span / wanted
+                                         : withinDoubles(hi / wanted - lo / wanted));
 }
 
 std::string tickLabel(double value, double step) {
@@ -56,7 +87,7 @@ std::string tickLabel(double value, double step) {
 }
 
 std::vector<Tick> linearTicks(double min, double max, int wanted) {
-    const double step = niceStep(max - min, wanted);
+    const double step = niceStep(min, max, wanted);
     const double first = std::ceil(min / step - 1e-9);
     const double last = std::floor(max / step + 1e-9);
     // Round ticks need multiples of the step that a double still tells apart
@@ -126,13 +157,13 @@ std::vector<Tick> logTicks(double min, double max) {
 Axis roundAxis(double lo, double hi, int wanted) {
     if (!(lo < hi)) {
         const double pad = lo == 0 ? 1 : std::fabs(lo) * 0.1;
-        lo -= pad;
-        hi += pad;
+        lo = withinDoubles(lo - pad);
+        hi = withinDoubles(hi + pad);
     }
-    const double step = niceStep(hi - lo, wanted);
+    const double step = niceStep(lo, hi, wanted);
     Axis axis;
-    axis.min = std::floor(lo / step + 1e-9) * step;
-    axis.max = std::ceil(hi / step - 1e-9) * step;
+    axis.min = withinDoubles(std::floor(lo / step + 1e-9) * step);
+    axis.max = withinDoubles(std::ceil(hi / step - 1e-9) * step);
     return axis;
 }
 

@@ -24,9 +24,20 @@ struct Tick {
     std::string label; // empty for a minor tick
 };
 
-// A round step (1, 2, 2.5 or 5 times a power of ten) that cuts `span` into
-// about `wanted` parts.
+// The value a share `t` of the way from `a` to `b`, and the share of the way
+// at which `v` lies, for any finite values: also where b - a is beyond the
+// largest double (an axis from -1e308 to 1e308).
+double between(double a, double b, double t);
+double shareOf(double v, double a, double b);
+// `value`, or the largest finite double of its sign where it lies beyond: an
+// end of an axis rounded or widened outwards ends there.
+double withinDoubles(double value);
+
+// A round step (1, 2, 2.5 or 5 times a power of ten) that cuts `span`, or
+// the range from `lo` to `hi` (wider than the largest double, it may be),
+// into about `wanted` parts.
 double niceStep(double span, int wanted);
+double niceStep(double lo, double hi, int wanted);
 // The text of a tick at `value` on an axis whose ticks are `step` apart.
 std::string tickLabel(double value, double step);
 // Round ticks from min to max, about `wanted` of them.

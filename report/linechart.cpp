@@ -201,12 +201,11 @@ std::string_view distanceCaption(LineStyle style) {
 }
 
 std::optional<std::pair<double, double>> visibleShare(double y0, double y1, double lo, double hi) {
-    const double dy = y1 - y0;
-    if (dy == 0) {
+    if (y0 == y1) {
         return y0 >= lo && y0 <= hi ? std::optional(std::pair{0.0, 1.0}) : std::nullopt;
     }
-    const double tLo = (lo - y0) / dy;
-    const double tHi = (hi - y0) / dy;
+    const double tLo = shareOf(lo, y0, y1);
+    const double tHi = shareOf(hi, y0, y1);
     const double t0 = std::max(0.0, std::min(tLo, tHi));
     const double t1 = std::min(1.0, std::max(tLo, tHi));
     if (!(t0 <= t1)) {
@@ -248,7 +247,7 @@ std::vector<std::vector<Pixel>> linePieces(const LinePoints& points, const Axis&
         const double px0 = x.pixel(points[i - 1].first);
         const double px1 = x.pixel(points[i].first);
         auto at = [&](double t) {
-            return Pixel{px0 + t * (px1 - px0), y.pixel(v0 + t * (*v - v0))};
+            return Pixel{px0 + t * (px1 - px0), y.pixel(between(v0, *v, t))};
         };
         if (!joined || share->first > 0) {
             pieces.push_back({at(share->first)});
@@ -346,7 +345,7 @@ LineChart layoutLineChart(const LinePlan& plan, const Box& area, const ChartLook
     chart.y = roundAxis(plan.yLow, plan.yHigh, plan.yTicks);
     const std::vector<Tick> yTicks = linearTicks(chart.y.min, chart.y.max, plan.yTicks);
     if (plan.roomBelow) {
-        chart.y.min -= 0.015 * (chart.y.max - chart.y.min);
+        chart.y.min = withinDoubles(between(chart.y.min, chart.y.max, -0.015));
     }
     chart.y.first = plot.bottom();
     chart.y.last = plot.top;

@@ -49,19 +49,25 @@ std::optional<Crossover> crossoverBetween(const ChartPoint& a, const ChartPoint&
     Crossover crossover;
     crossover.before = *a.limitedBy;
     crossover.after = *b.limitedBy;
-    const double pa = position(a.input);
-    const double pb = position(b.input);
     double share = 0.5;
     if (a.riseTimeDistance && b.riseTimeDistance && a.powerDistance && b.powerDistance) {
-        // The distances' difference changes sign between the two points.
-        const double da = *a.riseTimeDistance - *a.powerDistance;
-        const double db = *b.riseTimeDistance - *b.powerDistance;
+        // The distances' difference changes sign between the two points (in
+        // halves, which no two finite distances take beyond the largest
+        // double). The distance where they meet is the steadier one's there:
+        // the other may change by many orders of magnitude more than it is.
+        const double da = *a.riseTimeDistance / 2 - *a.powerDistance / 2;
+        const double db = *b.riseTimeDistance / 2 - *b.powerDistance / 2;
         if (std::isfinite(da) && std::isfinite(db) && da != db) {
-            share = da / (da - db);
-            crossover.distance = *a.powerDistance + share * (*b.powerDistance - *a.powerDistance);
+            share = shareOf(0, da, db);
+            const bool riseTimeSteadier =
+                std::fabs(*b.riseTimeDistance / 2 - *a.riseTimeDistance / 2) <
+                std::fabs(*b.powerDistance / 2 - *a.powerDistance / 2);
+            crossover.distance = riseTimeSteadier
+                                     ? between(*a.riseTimeDistance, *b.riseTimeDistance, share)
+                                     : between(*a.powerDistance, *b.powerDistance, share);
         }
     }
-    crossover.input = fromPosition(pa + share * (pb - pa), a.input);
+    crossover.input = fromPosition(between(position(a.input), position(b.input), share), a.input);
     return crossover;
 }
 
@@ -78,7 +84,7 @@ std::vector<Crossover> findCrossovers(std::span<const ChartPoint> points, bool l
 ChartEnvelope::ChartEnvelope(double from, double to, bool logarithmic, std::size_t columns)
     : m_logarithmic(logarithmic), m_columns(std::max<std::size_t>(columns, 1)) {
     m_first = position(from);
-    m_span = position(to) - m_first;
+    m_end = position(to);
 }
 
 double ChartEnvelope::position(double input) const {
@@ -86,7 +92,7 @@ double ChartEnvelope::position(double input) const {
 }
 
 std::size_t ChartEnvelope::columnOf(double input) const {
-    const double share = m_span != 0 ? (position(input) - m_first) / m_span : 0;
+    const double share = m_end != m_first ? shareOf(position(input), m_first, m_end) : 0;
     if (!(share > 0)) {
         return 0;
     }
@@ -243,15 +249,15 @@ Axis distanceAxis(const SweepChart& chart) {
     if (!(top > 0)) {
         top = 1;
     }
-    top *= 1.2;
+    top = withinDoubles(top * 1.2);
     double bottom = std::min(0.0, smallest(chart.points, &ChartPoint::maximumDistance).value_or(0));
     if (bottom < 0) {
-        bottom -= 0.1 * (top - bottom);
+        bottom = withinDoubles(between(bottom, top, -0.1));
     }
-    const double step = niceStep(top - bottom, 6);
+    const double step = niceStep(bottom, top, 6);
     Axis axis;
-    axis.min = std::floor(bottom / step) * step;
-    axis.max = std::ceil(top / step) * step;
+    axis.min = withinDoubles(std::floor(bottom / step) * step);
+    axis.max = withinDoubles(std::ceil(top / step) * step);
     return axis;
 }
 
@@ -265,8 +271,8 @@ Axis inputAxis(const SweepChart& chart) {
     }
     if (axis.min == axis.max) {
         const double pad = axis.min == 0 ? 1 : std::fabs(axis.min) * 0.1;
-        axis.min = axis.logarithmic ? axis.min / 1.5 : axis.min - pad;
-        axis.max = axis.logarithmic ? axis.max * 1.5 : axis.max + pad;
+        axis.min = withinDoubles(axis.logarithmic ? axis.min / 1.5 : axis.min - pad);
+        axis.max = withinDoubles(axis.logarithmic ? axis.max * 1.5 : axis.max + pad);
     }
     return axis;
 }

@@ -73,7 +73,7 @@ private:
     bool m_logarithmic;
     std::size_t m_columns;
     double m_first = 0;
-    double m_span = 0;
+    double m_end = 0;
     std::uint64_t m_count = 0;
     std::size_t m_column = 0;
     std::optional<ChartPoint> m_previous;

@@ -29,9 +29,10 @@ packages=(
 # contract, a comma-decimal locale; the test of the programs on a desktop (a
 # window manager, D-Bus and the accessibility bus, Debian's Python bindings
 # for it, key presses and screen pictures); pdftotext and pdffonts for the
-# design report; and for the Debian packages debhelper, lintian, appstreamcli,
-# man and debootstrap; pytest for the Python module's tests and dh-python for
-# its package.
+# design report, with pdfinfo, ImageMagick and xmllint reading the files of
+# the runs under limits; and for the Debian packages debhelper, lintian,
+# appstreamcli, man and debootstrap; pytest for the Python module's tests and
+# dh-python for its package.
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev ccache
   xvfb xauth x11-utils
@@ -40,7 +41,7 @@ test_packages=(
   locales
   dpkg-dev desktop-file-utils
   openbox dbus at-spi2-core python3-pyatspi xdotool imagemagick
-  poppler-utils
+  poppler-utils libxml2-utils
   debhelper lintian appstream man-db debootstrap
   python3-pytest dh-python
 )

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds VANTERO and runs every test: the normal
-# build, a scratch copy of the tree with a fourth calculator, then the Debian
-# packages (built, checked by lintian, run unpacked and installed into a
-# fresh Debian root), then the two entry libraries
-# built for 32-bit x86 against their calling contract, then everything again
+# build and its runs under limits on memory and threads, a scratch copy of
+# the tree with a fourth calculator, then the Debian packages (built,
+# checked by lintian, run unpacked and installed into a fresh Debian root),
+# then the two entry libraries built for 32-bit x86 against their calling
+# contract, then everything again
 # (the windows and the command line included) under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then the fuzz programs for a short while.
 set -euo pipefail
@@ -22,6 +23,10 @@ jobs=$(nproc)
 cmake --preset default -DBUILD_TESTING=ON
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
+# Short of memory (every ulimit -v from 80,000 to 140,000 kB) or of threads
+# (ulimit -u 1 to 4), every chart, report and sweep ends with its file, or
+# with "Out of memory." and the old file whole.
+tools/limits_scan.sh build/default
 # A fourth calculator is its folder and a line: a scratch copy of the tree
 # with one more configures, builds and passes the tests.
 tools/fourth_calculator_test.sh

@@ -3,7 +3,9 @@
 //   "tmpfile"  open and openat with O_TMPFILE fail with EOPNOTSUPP, as on a
 //              file system without unnamed temporary files (NFS, say);
 //   "threads"  pthread_create fails with EAGAIN, as under a limit on the
-//              user's processes (ulimit -u, a container's pids.max).
+//              user's processes (ulimit -u, a container's pids.max);
+//              "threads=N" makes N threads first (ulimit -u N+1, the
+//              process itself counting one).
 // Everything else goes to the system's own functions.
 
 #define _GNU_SOURCE
@@ -64,9 +66,20 @@ OPEN_SHIM(open64)
 OPENAT_SHIM(openat)
 OPENAT_SHIM(openat64)
 
+// Whether the system refuses the next thread: all of them under "threads",
+// those after the first N under "threads=N".
+static int threadRefused(void) {
+    if (!failing("threads")) {
+        return 0;
+    }
+    const char* count = strstr(getenv("VANTERO_FAIL"), "threads=");
+    static _Atomic long made = 0;
+    return count == NULL || made++ >= strtol(count + strlen("threads="), NULL, 10);
+}
+
 int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
                    void* argument) {
-    if (failing("threads")) {
+    if (threadRefused()) {
         return EAGAIN;
     }
     int (*next)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*) =

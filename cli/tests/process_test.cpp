@@ -6,17 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <fcntl.h>
-#include <csignal>
-#include <filesystem>
+#include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
-#include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -33,8 +33,9 @@ struct Outcome {
 // How vantero is started: where its standard output goes (a file made for
 // the run, `outPath`, closed for `closed`, or the open file `outFd`, which it
 // then shares with the test), what is set in its environment or replaces it,
-// the limits set before it starts (RLIMIT_AS to a number of bytes, say), and
-// whether it inherits SIGXFSZ ignored.
+// the limits set before it starts (RLIMIT_AS to a number of bytes, say),
+// whether it inherits SIGXFSZ ignored, and after how many seconds it counts
+// as hung and is ended (never, for 0).
 constexpr const char* closed = "(closed)";
 
 struct Launch {
@@ -44,7 +45,11 @@ struct Launch {
     std::vector<std::pair<std::string, std::string>> set = {};
     std::vector<std::pair<int, rlim_t>> limits = {};
     bool fileSizeSignalIgnored = true;
+    unsigned seconds = 0;
 };
+
+// The status of a run that was ended for taking too long.
+constexpr int hung = -2;
 
 Outcome run(const std::vector<std::string>& args, const Launch& launch) {
     vantero::cli::TemporaryFolder folder;
@@ -88,8 +93,23 @@ Outcome run(const std::vector<std::string>& args, const Launch& launch) {
         _exit(127);
     }
     int status = 0;
-    waitpid(pid, &status, 0);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (launch.seconds == 0) {
+        waitpid(pid, &status, 0);
+    } else {
+        constexpr int pollsPerSecond = 20;
+        for (unsigned polls = 0; waitpid(pid, &status, WNOHANG) == 0; ++polls) {
+            if (polls == launch.seconds * pollsPerSecond) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                outcome.status = hung;
+                break;
+            }
+            usleep(1000000 / pollsPerSecond);
+        }
+    }
+    if (outcome.status != hung) {
+        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
     if (launch.outPath.empty() && launch.outFd < 0) {
         outcome.out = vantero::cli::fileContents(out);
     }
@@ -103,6 +123,14 @@ Outcome run(const std::vector<std::string>& args, const std::string& outPath = {
     return run(args, Launch{.outPath = outPath, .environment = environment, .limits = limits});
 }
 
+// The arguments, each "@" standing for `file`.
+std::vector<std::string> withFile(std::vector<std::string> args, const std::string& file) {
+    for (std::string& arg : args) {
+        arg = arg == "@" ? file : arg;
+    }
+    return args;
+}
+
 // What makes system calls fail in vantero as some systems do (failingcalls.c):
 // `what` is "tmpfile" or "threads". Under AddressSanitizer its runtime need
 // not come first.
@@ -111,8 +139,8 @@ std::vector<std::pair<std::string, std::string>> failing(const char* what) {
                                                          {"VANTERO_FAIL", what}};
 #if defined(__SANITIZE_ADDRESS__)
     const char* asan = std::getenv("ASAN_OPTIONS");
-    set.emplace_back("ASAN_OPTIONS", std::string(asan != nullptr ? asan : "") +
-                                         ":verify_asan_link_order=0");
+    set.emplace_back("ASAN_OPTIONS",
+                     std::string(asan != nullptr ? asan : "") + ":verify_asan_link_order=0");
 #endif
     return set;
 }
@@ -250,8 +278,8 @@ TEST_P(FullFileSystem, leavesTheOldOutputWhole) {
     vantero::cli::TemporaryFolder folder;
     const std::string output = folder.file(plot ? "out.png" : "out.csv");
     std::ofstream(output) << "the old output\n";
-    std::vector<std::string> args{"tavo", "--sweep",
-                                  "bitRate=1:1000:" + std::to_string(c.points), c.option, output};
+    std::vector<std::string> args{"tavo", "--sweep", "bitRate=1:1000:" + std::to_string(c.points),
+                                  c.option, output};
     if (plot) {
         args.insert(args.end(), {"--csv", "/dev/null"});
     }
@@ -274,10 +302,9 @@ INSTANTIATE_TEST_SUITE_P(Outputs, FullFileSystem,
 TEST(Program, aPlotOverATinyRangeEnds) {
     vantero::cli::TemporaryFolder folder;
     const std::string chart = folder.file("tiny.png");
-    const Outcome o =
-        run({"tavo", "--sweep", "bitRate=1:1.0000000000000002:50", "--csv", "/dev/null", "--plot",
-             chart},
-            {}, {}, {{RLIMIT_CPU, 30}});
+    const Outcome o = run({"tavo", "--sweep", "bitRate=1:1.0000000000000002:50", "--csv",
+                           "/dev/null", "--plot", chart},
+                          {}, {}, {{RLIMIT_CPU, 30}});
     EXPECT_EQ(o.status, VANTERO_DRAWS_CHARTS ? 0 : 2) << o.err;
 }
 
@@ -323,15 +350,12 @@ TEST_P(FileSizeLimit, isAFileFailureForEveryOutput) {
     vantero::cli::TemporaryFolder folder;
     const std::string output = folder.file(c.file);
     std::ofstream(output) << "the old output\n";
-    std::vector<std::string> args = c.args;
-    for (std::string& arg : args) {
-        arg = arg == "@" ? output : arg;
-    }
-    const Outcome o = run(args, Launch{.limits = {{RLIMIT_FSIZE, c.limit}},
-                                       .fileSizeSignalIgnored = false});
+    const std::vector<std::string> args = withFile(c.args, output);
+    const Outcome o =
+        run(args, Launch{.limits = {{RLIMIT_FSIZE, c.limit}}, .fileSizeSignalIgnored = false});
     EXPECT_EQ(o.status, 3) << o.err;
-    EXPECT_EQ(o.err, "vantero: " + (c.args.back() == "@" ? output : "standard output") +
-                         ": Disk full.\n");
+    EXPECT_EQ(o.err,
+              "vantero: " + (c.args.back() == "@" ? output : "standard output") + ": Disk full.\n");
     EXPECT_EQ(vantero::cli::fileContents(output), "the old output\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("")),
                             std::filesystem::directory_iterator()),
@@ -384,8 +408,8 @@ TEST_P(StandardOutputByName, isWrittenAsAStream) {
     vantero::cli::TemporaryFolder folder;
     const std::string log = folder.file("log.txt");
     std::ofstream(log) << "old\n";
-    const int fd = c.append ? open(log.c_str(), O_WRONLY | O_APPEND)
-                            : open(log.c_str(), O_WRONLY | O_TRUNC);
+    const int fd =
+        c.append ? open(log.c_str(), O_WRONLY | O_APPEND) : open(log.c_str(), O_WRONLY | O_TRUNC);
     ASSERT_GE(fd, 0);
     const std::string before = c.append ? "" : "header\n";
     const std::string after = c.append ? "" : "footer\n";
@@ -399,13 +423,12 @@ TEST_P(StandardOutputByName, isWrittenAsAStream) {
     EXPECT_EQ(vantero::cli::fileContents(log), (c.append ? "old\n" : before) + csv + after);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, StandardOutputByName,
-    testing::Values(OwnOutput{"devStdoutAppended", "/dev/stdout", true},
-                    OwnOutput{"devStdoutBetweenOthers", "/dev/stdout", false},
-                    OwnOutput{"procFdAppended", "/proc/self/fd/1", true},
-                    OwnOutput{"theFileItselfBetweenOthers", "@", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Names, StandardOutputByName,
+                         testing::Values(OwnOutput{"devStdoutAppended", "/dev/stdout", true},
+                                         OwnOutput{"devStdoutBetweenOthers", "/dev/stdout", false},
+                                         OwnOutput{"procFdAppended", "/proc/self/fd/1", true},
+                                         OwnOutput{"theFileItselfBetweenOthers", "@", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Program, standardOutputTakesOneOutputWhateverItIsCalled) {
     const Outcome o =
@@ -443,8 +466,8 @@ TEST(Program, concurrentSavesWithNamedTemporaryFilesAllSucceed) {
     for (int i = 0; i < saves; ++i) {
         const pid_t child = fork();
         if (child == 0) {
-            const std::string file = folder.file(i % 3 == 0 ? "own" + std::to_string(i)
-                                                            : std::string("shared"));
+            const std::string file =
+                folder.file(i % 3 == 0 ? "own" + std::to_string(i) : std::string("shared"));
             const Outcome o =
                 run({"tavo", "--set", "bitRate=" + std::to_string(i + 1), "--save", file},
                     Launch{.set = failing("tmpfile")});
@@ -480,5 +503,106 @@ TEST(Program, aSweepRunsOnTheCallingThreadWhenNoOtherCanBeMade) {
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 300001);
     EXPECT_EQ(vantero::cli::fileContents(folder.file("alone.csv")), rows);
 }
+
+// A chart or a report short of memory or of threads: the run ends, with
+// the whole file, or with "Out of memory." (exit status 4) and the old file
+// as it was, nothing left beside it.
+struct ShortOfResources {
+    const char* name;
+    std::vector<std::string> args; // "@" stands for the output file
+    const char* file;
+    rlim_t addressSpaceKb;    // 0: no limit
+    const char* failingCalls; // "": none
+    int status;               // -1: 0 or 4, as the memory falls
+};
+
+void PrintTo(const ShortOfResources& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// Whether `bytes` are a whole file of the kind its name says, as far as
+// its ends tell.
+bool wholeFile(const std::string& name, const std::string& bytes) {
+    if (name.ends_with(".png")) {
+        return bytes.starts_with("\x89PNG\r\n\x1a\n") &&
+               bytes.ends_with(std::string("IEND\xae\x42\x60\x82", 8));
+    }
+    if (name.ends_with(".pdf")) {
+        return bytes.starts_with("%PDF-") && bytes.ends_with("%%EOF\n");
+    }
+    return bytes.starts_with("<?xml") && bytes.ends_with("</svg>\n");
+}
+
+class ShortOfResourcesTest : public testing::TestWithParam<ShortOfResources> {};
+
+TEST_P(ShortOfResourcesTest, endsWithTheFileOrOutOfMemoryAndTheOldFileWhole) {
+    const ShortOfResources& c = GetParam();
+    if (!VANTERO_DRAWS_CHARTS) {
+        GTEST_SKIP() << "no charts in this build";
+    }
+#if defined(__SANITIZE_ADDRESS__)
+    if (c.addressSpaceKb != 0) {
+        GTEST_SKIP() << "the sanitizer's shadow memory needs more address space";
+    }
+#endif
+    vantero::cli::TemporaryFolder folder;
+    const std::string output = folder.file(c.file);
+    std::ofstream(output) << "the old output\n";
+    const std::vector<std::string> args = withFile(c.args, output);
+    // The font library, short of memory, may take the fonts for unreadable
+    // and write that into its cache: into a cache of the test's own, made
+    // first in its list, not the system's (as root) or the user's.
+    vantero::cli::TemporaryFolder fonts;
+    std::ofstream(fonts.file("fonts.conf"))
+        << "<fontconfig><cachedir>" << fonts.file("cache")
+        << "</cachedir><include>/etc/fonts/fonts.conf</include></fontconfig>\n";
+    Launch launch{.set = {{"FONTCONFIG_FILE", fonts.file("fonts.conf")}}, .seconds = 60};
+    if (c.addressSpaceKb != 0) {
+        launch.limits = {{RLIMIT_AS, c.addressSpaceKb * 1024}};
+    }
+    if (!std::string(c.failingCalls).empty()) {
+        for (const auto& setting : failing(c.failingCalls)) {
+            launch.set.push_back(setting);
+        }
+    }
+    const Outcome o = run(args, launch);
+    if (c.status >= 0) {
+        EXPECT_EQ(o.status, c.status) << o.err;
+    }
+    const std::string written = vantero::cli::fileContents(output);
+    if (o.status == 0) {
+        EXPECT_TRUE(wholeFile(output, written)) << written.size() << " bytes";
+    } else {
+        EXPECT_EQ(o.status, 4) << o.err; // hung: -2; a crash: 128 and the signal
+        EXPECT_EQ(o.err, "vantero: Out of memory.\n");
+        EXPECT_EQ(written, "the old output\n");
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("")),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+const std::vector<std::string> plot{"tavo",  "--sweep", "bitRate=1:1000:1000",
+                                    "--log", "--plot",  "@"};
+const std::vector<std::string> designReport{"tavo", "--report", "@"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, ShortOfResourcesTest,
+    testing::Values(
+        // No thread for Qt's raster engine to fill with, or just one.
+        ShortOfResources{"pngWithoutThreads", plot, "chart.png", 0, "threads", 4},
+        ShortOfResources{"pngWithOneThread", plot, "chart.png", 0, "threads=1", 0},
+        // Limits on the address space (ulimit -v, in kB) where the pictures
+        // were cut short, hung and crashed, and the PDFs aborted.
+        ShortOfResources{"png80000", plot, "chart.png", 80000, "", -1},
+        ShortOfResources{"png86000", plot, "chart.png", 86000, "", -1},
+        ShortOfResources{"png92000", plot, "chart.png", 92000, "", -1},
+        ShortOfResources{"png97000", plot, "chart.png", 97000, "", -1},
+        ShortOfResources{"svg80000", plot, "chart.svg", 80000, "", -1},
+        ShortOfResources{"pdf84000", plot, "chart.pdf", 84000, "", -1},
+        ShortOfResources{"pdf104000", plot, "chart.pdf", 104000, "", -1},
+        ShortOfResources{"report90000", designReport, "report.pdf", 90000, "", -1},
+        ShortOfResources{"report110000", designReport, "report.pdf", 110000, "", -1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

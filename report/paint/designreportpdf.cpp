@@ -6,8 +6,6 @@
 #include "report/paint/reportpages.h"
 #include "report/reportcharts.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QStringList>
@@ -273,28 +271,21 @@ void chartPage(ReportPages& pages, const DesignReport& report) {
 } // namespace
 
 std::string drawDesignReport(const DesignReport& report) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    setUpReportWriter(writer, QStringLiteral("Relatório de projeto: ") + text(report.caption));
-
-    ReportPages pages(writer,
-                      QStringLiteral("VANTERO · Relatório de projeto · ") + text(report.program),
-                      text(report.date));
-    firstPage(pages, report);
-    if (!report.parts.empty()) {
-        pages.newPage();
-        partsPages(pages, report);
-    }
-    if (report.budgets) {
-        pages.newPage();
-        budgetPage(pages, report);
-        pages.newPage();
-        chartPage(pages, report);
-    }
-    pages.finish();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return reportPdf(QStringLiteral("Relatório de projeto: ") + text(report.caption),
+                     QStringLiteral("VANTERO · Relatório de projeto · ") + text(report.program),
+                     text(report.date), [&](ReportPages& pages) {
+                         firstPage(pages, report);
+                         if (!report.parts.empty()) {
+                             pages.newPage();
+                             partsPages(pages, report);
+                         }
+                         if (report.budgets) {
+                             pages.newPage();
+                             budgetPage(pages, report);
+                             pages.newPage();
+                             chartPage(pages, report);
+                         }
+                     });
 }
 
 } // namespace vantero::report

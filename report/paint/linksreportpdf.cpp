@@ -3,8 +3,6 @@
 #include "report/paint/chartpainter.h"
 #include "report/paint/reportpages.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -96,28 +94,20 @@ void failingList(ReportPages& pages, const FailingList& list) {
 } // namespace
 
 std::string drawLinksReport(const LinksReport& report) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    setUpReportWriter(writer,
-                      QStringLiteral("Resumo de uma tabela de enlaces: ") + text(report.caption));
-
-    ReportPages pages(writer,
-                      QStringLiteral("VANTERO · Resumo de uma tabela de enlaces · ") +
-                          text(report.program),
-                      text(report.date));
-    summaryPage(pages, report);
-    pages.newPage();
-    for (const FailingList& list : report.failing) {
-        failingList(pages, list);
-    }
-    pages.heading(QStringLiteral("Entradas de base"));
-    pages.note(QStringLiteral("Cada enlace parte destes valores, e as células não vazias da sua "
-                              "linha substituem os que dão."));
-    inputTables(pages, report.base);
-    pages.finish();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return reportPdf(
+        QStringLiteral("Resumo de uma tabela de enlaces: ") + text(report.caption),
+        QStringLiteral("VANTERO · Resumo de uma tabela de enlaces · ") + text(report.program),
+        text(report.date), [&](ReportPages& pages) {
+            summaryPage(pages, report);
+            pages.newPage();
+            for (const FailingList& list : report.failing) {
+                failingList(pages, list);
+            }
+            pages.heading(QStringLiteral("Entradas de base"));
+            pages.note(QStringLiteral("Cada enlace parte destes valores, e as células não vazias "
+                                      "da sua linha substituem os que dão."));
+            inputTables(pages, report.base);
+        });
 }
 
 } // namespace vantero::report

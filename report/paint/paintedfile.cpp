@@ -1,5 +1,7 @@
 #include "report/paint/paintedfile.h"
 
+#include "report/paint/headroom.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
@@ -7,7 +9,27 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include <cstddef>
+#include <memory>
+#include <new>
+
 namespace vantero::report {
+
+void paintOn(QPaintDevice& device, const std::function<void(QPainter&)>& paint) {
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(&device)) {
+        throw std::bad_alloc();
+    }
+    try {
+        paint(*painter);
+        if (!painter->end()) {
+            throw std::bad_alloc();
+        }
+    } catch (...) {
+        static_cast<void>(painter.release());
+        throw;
+    }
+}
 
 std::string paintedFile(ImageFormat format, QSize size, const QString& title,
                         const std::function<void(QPainter&)>& paint) {
@@ -17,36 +39,41 @@ std::string paintedFile(ImageFormat format, QSize size, const QString& title,
     buffer.open(QIODevice::WriteOnly);
     switch (format) {
     case ImageFormat::Png: {
+        ensureFillThread();
+        ensureMemory(imageMemory);
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull()) {
+            throw std::bad_alloc();
+        }
         image.fill(Qt::white);
-        QPainter painter(&image);
-        paint(painter);
-        painter.end();
-        image.save(&buffer, "PNG");
+        paintOn(image, paint);
+        // The buffer cannot refuse bytes: the encoder failed for want of
+        // memory ("libpng error: insufficient memory").
+        if (!image.save(&buffer, "PNG")) {
+            throw std::bad_alloc();
+        }
         break;
     }
     case ImageFormat::Svg: {
+        ensureMemory(drawingMemory);
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setResolution(pixelsPerInch);
         svg.setTitle(title);
-        QPainter painter(&svg);
-        paint(painter);
-        painter.end();
+        paintOn(svg, paint);
         break;
     }
     case ImageFormat::Pdf: {
+        ensureMemory(pdfMemory);
         QPdfWriter pdf(&buffer);
         pdf.setResolution(pixelsPerInch);
         pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / pixelsPerInch, QPageSize::Point));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("VANTERO"));
-        QPainter painter(&pdf);
-        paint(painter);
-        painter.end();
+        paintOn(pdf, paint);
         break;
     }
     }

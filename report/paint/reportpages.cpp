@@ -2,12 +2,17 @@
 
 #include "report/look.h"
 #include "report/paint/chartpainter.h"
+#include "report/paint/headroom.h"
+#include "report/paint/paintedfile.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 
 #include <algorithm>
+#include <new>
 
 namespace vantero::report {
 namespace {
@@ -42,16 +47,9 @@ QColor alarmInk() {
     return colour(barColour(BarKind::MarginShort));
 }
 
-void setUpReportWriter(QPdfWriter& writer, const QString& title) {
-    writer.setResolution(72);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Point));
-    writer.setTitle(title);
-    writer.setCreator(QStringLiteral("VANTERO"));
-}
-
-ReportPages::ReportPages(QPdfWriter& writer, const QString& head, const QString& date)
-    : m_writer(writer), m_head(head), m_date(date), m_painter(&writer) {
+ReportPages::ReportPages(QPdfWriter& writer, QPainter& painter, const QString& head,
+                         const QString& date)
+    : m_writer(writer), m_head(head), m_date(date), m_painter(painter) {
     m_painter.setRenderHint(QPainter::Antialiasing);
     m_painter.setRenderHint(QPainter::TextAntialiasing);
     startPage();
@@ -64,7 +62,9 @@ void ReportPages::makeRoom(double height) {
 }
 
 void ReportPages::newPage() {
-    m_writer.newPage();
+    if (!m_writer.newPage()) {
+        throw std::bad_alloc();
+    }
     startPage();
 }
 
@@ -119,6 +119,25 @@ void ReportPages::startPage() {
     m_painter.drawText(top, Qt::AlignRight | Qt::AlignVCenter, m_date);
     m_painter.drawText(QRectF(marginX, pageHeight - 34, contentWidth, 12),
                        Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("página %1").arg(m_page));
+}
+
+std::string reportPdf(const QString& title, const QString& head, const QString& date,
+                      const std::function<void(ReportPages&)>& paint) {
+    ensureMemory(pdfMemory);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(72);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("VANTERO"));
+    paintOn(writer, [&](QPainter& painter) {
+        ReportPages pages(writer, painter, head, date);
+        paint(pages);
+    });
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 void table(ReportPages& pages, const std::vector<TableRow>& rows, std::array<double, 3> widths) {

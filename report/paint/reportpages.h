@@ -9,6 +9,8 @@
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace vantero::report {
@@ -35,14 +37,11 @@ QColor mutedInk();
 QColor accentInk();
 QColor alarmInk();
 
-// A PDF writer of A4 pages at 72 points to the inch, with the file's title.
-void setUpReportWriter(QPdfWriter& writer, const QString& title);
-
 class ReportPages {
 public:
     // Each page says `head` at its top left, `date` at its top right and its
-    // number at its foot.
-    ReportPages(QPdfWriter& writer, const QString& head, const QString& date);
+    // number at its foot; `painter` paints on `writer`.
+    ReportPages(QPdfWriter& writer, QPainter& painter, const QString& head, const QString& date);
 
     QPainter& painter() { return m_painter; }
     double y() const { return m_y; }
@@ -51,9 +50,9 @@ public:
     double roomLeft() const { return pageHeight - marginBottom - m_y; }
 
     // Starts a new page unless `height` fits below the current position.
+    // Throws std::bad_alloc when the writer cannot start a page.
     void makeRoom(double height);
     void newPage();
-    void finish() { m_painter.end(); }
 
     // A line of text across the content, wrapped (between words, or for an
     // address anywhere); gives its height.
@@ -72,10 +71,18 @@ private:
     QPdfWriter& m_writer;
     QString m_head;
     QString m_date;
-    QPainter m_painter;
+    QPainter& m_painter;
     double m_y = marginTop;
     int m_page = 0;
 };
+
+// A report's PDF file: A4 pages at 72 points to the inch, with `title` in the
+// file's description, each page headed by `head` and `date`, and what `paint`
+// puts on them. Throws std::bad_alloc, before anything is painted, when the
+// memory a PDF needs cannot be had (report/paint/headroom.h), or when a page
+// cannot be made or written.
+std::string reportPdf(const QString& title, const QString& head, const QString& date,
+                      const std::function<void(ReportPages&)>& paint);
 
 // One row of a table of three columns: its cells, and how it stands out.
 struct TableRow {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -38,6 +39,112 @@ TEST(Stretches, reachHalfwayToTheirNeighboursOrToTheEdge) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(stretchesWhere(c.shaded, x, plot), c.stretches);
+    }
+}
+
+// A point of a link whose power distance is `scale` times the input and
+// whose rise-time distance is 2275 km: a sweep of the launched power from
+// -1e308 dBm to 1e308 (scale 1/0.6) turns from attenuation- to
+// dispersion-limited where the two meet, at 2275 km.
+ChartPoint scaledPoint(double x, double scale) {
+    constexpr double riseTime = 2275;
+    ChartPoint p;
+    p.input = x;
+    p.powerDistance = x * scale;
+    p.riseTimeDistance = riseTime;
+    const bool attenuation = *p.powerDistance < riseTime;
+    p.limitedBy = attenuation ? LimitingFactor::Attenuation : LimitingFactor::Dispersion;
+    p.maximumDistance = attenuation ? *p.powerDistance : riseTime;
+    return p;
+}
+
+TEST(Axes, placeValuesAlongSpansBeyondTheLargestDouble) {
+    struct Case {
+        const char* name;
+        Axis axis;
+        double value;
+        double pixel;
+    };
+    const Case cases[] = {
+        {"the left end", {-1e308, 1e308, false, 100, 300}, -1e308, 100},
+        {"the middle", {-1e308, 1e308, false, 100, 300}, 0, 200},
+        {"the right end", {-1e308, 1e308, false, 100, 300}, 1e308, 300},
+        {"a quarter", {-1.6e308, 1.6e308, false, 0, 400}, -0.8e308, 100},
+        {"upwards", {-1.6e308, 1.6e308, false, 400, 0}, 0.8e308, 100},
+        {"an ordinary span", {0, 10, false, 0, 100}, 2.5, 25},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_NEAR(c.axis.pixel(c.value), c.pixel, 1e-9);
+    }
+}
+
+TEST(SweepChartLayout, drawsEveryLineOverRangesAsWideAsDoublesGo) {
+    struct Case {
+        const char* name;
+        double from;
+        double to;
+        bool logarithmic;
+        double scale;
+        std::size_t crossovers;
+    };
+    const Case cases[] = {
+        {"inputs across all doubles", -1e308, 1e308, false, 1 / 0.6, 1},
+        {"distances across all doubles", -100, 100, false, 1.7e306, 1},
+        {"inputs across all exponents", 1e-300, 1e308, true, 1, 1},
+        {"an ordinary sweep", 1, 1000, false, 1, 0},
+    };
+    const Box area{16, 14, 1168, 732};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SweepChart sweep = linkChart(c.from, c.to, c.logarithmic, 0);
+        ChartEnvelope envelope(c.from, c.to, c.logarithmic);
+        constexpr int count = 1000;
+        for (int i = 0; i < count; ++i) {
+            const double share = static_cast<double>(i) / (count - 1);
+            envelope.add(scaledPoint(
+                c.logarithmic
+                    ? std::pow(10.0, std::lerp(std::log10(c.from), std::log10(c.to), share))
+                    : std::lerp(c.from, c.to, share),
+                c.scale));
+        }
+        sweep.points = envelope.points();
+        sweep.crossovers = envelope.crossovers();
+        // Fewer points than columns: each its own column, all kept.
+        EXPECT_EQ(sweep.points.size(), static_cast<std::size_t>(count));
+        ASSERT_EQ(sweep.crossovers.size(), c.crossovers);
+        if (c.crossovers != 0) {
+            EXPECT_DOUBLE_EQ(*sweep.crossovers[0].distance, 2275);
+        }
+
+        const LineChart chart = layoutSweepChart(sweep, area, pictureLook(), fiveEach);
+        for (const Axis& axis : {chart.x, chart.y}) {
+            EXPECT_TRUE(std::isfinite(axis.min) && std::isfinite(axis.max) && axis.min < axis.max);
+        }
+        EXPECT_GE(chart.xTicks.size(), 3u);
+        EXPECT_GE(chart.yTicks.size(), 3u);
+        for (const TickMark& t : chart.xTicks) {
+            EXPECT_TRUE(t.at >= chart.plot.left - 1e-9 && t.at <= chart.plot.right() + 1e-9)
+                << t.at;
+        }
+        for (const TickMark& t : chart.yTicks) {
+            EXPECT_TRUE(t.at >= chart.plot.top - 1e-9 && t.at <= chart.plot.bottom() + 1e-9)
+                << t.at;
+        }
+        // Every line drawn, across the plot, within its room.
+        ASSERT_EQ(chart.lines.size(), 3u);
+        for (const ChartLine& line : chart.lines) {
+            double leftmost = chart.plot.right();
+            double rightmost = chart.plot.left;
+            for (const std::vector<Pixel>& piece : line.pieces) {
+                for (const Pixel& p : piece) {
+                    EXPECT_TRUE(chart.clip.contains(p.x, p.y)) << line.caption;
+                    leftmost = std::min(leftmost, p.x);
+                    rightmost = std::max(rightmost, p.x);
+                }
+            }
+            EXPECT_GT(rightmost - leftmost, chart.plot.width / 3) << line.caption;
+        }
     }
 }
 
