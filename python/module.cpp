@@ -1,6 +1,7 @@
 // vantero._core: the registry's calculators for Python. Everything a
 // calculator is comes from its description and its session; the settings,
-// the JSON of a run and the budgets at a length are the command line's own.
+// the JSON of a run, the budgets at a length and the links of a table are the
+// command line's own.
 // The package vantero (vantero/__init__.py) is the documented interface.
 #include "calculators/registry.h"
 #include "cli/core/arguments.h"
@@ -11,14 +12,15 @@
 #include "common/runs/sweep.h"
 #include "common/calculator/projectfile.h"
 #include "common/numbers/failure.h"
+#include "python/links.h"
 #include "python/sweepcolumns.h"
+#include "python/values.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
-#include <charconv>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -34,34 +36,7 @@ const Calculator& calculatorNamed(const std::string& name) {
     if (const Calculator* calculator = findCalculator(name)) {
         return *calculator;
     }
-    throw py::key_error("no calculator \"" + name + "\"; the calculators are " +
-                        cli::calculatorNames());
-}
-
-// The text of a value given for an input, a choice or a length: a text as it
-// is, a whole number in all its digits, any other number in the shortest form
-// that reads back as the same double.
-std::string textOf(const std::string& name, py::handle value) {
-    PyObject* object = value.ptr();
-    if (PyUnicode_Check(object)) {
-        return value.cast<std::string>();
-    }
-    if (!PyBool_Check(object)) {
-        if (PyIndex_Check(object)) {
-            return py::str(py::reinterpret_steal<py::object>(PyNumber_Index(object)));
-        }
-        const PyNumberMethods* number = Py_TYPE(object)->tp_as_number;
-        if (number != nullptr && number->nb_float != nullptr) {
-            const double d = PyFloat_AsDouble(object);
-            if (d == -1.0 && PyErr_Occurred()) {
-                throw py::error_already_set();
-            }
-            char buffer[32];
-            return {buffer, std::to_chars(buffer, buffer + sizeof buffer, d).ptr};
-        }
-    }
-    throw py::type_error(name + ": a number or a text, not " +
-                         std::string(py::str(py::type::handle_of(value).attr("__name__"))));
+    throw py::key_error(cli::unknownCalculatorMessage(name));
 }
 
 [[noreturn]] void unknownName(const Calculator& calculator, const std::string& name) {
@@ -119,32 +94,9 @@ std::string calculateJson(const std::string& name, const py::object& at, const p
     }
     const std::unique_ptr<Session> session = sessionWith(calculator, inputs);
     const RunReport run = session->run();
-    // As on the command line: the budgets of a run that went through, up to
-    // the first length whose budgets fault.
-    std::vector<LinkBudgets> budgets;
-    for (std::size_t i = 0; lengths && i < lengths->size() && !run.fault; ++i) {
-        budgets.push_back(session->budgetsAt((*lengths)[i]));
-        if (budgets.back().fault) {
-            break;
-        }
-    }
+    const std::vector<LinkBudgets> budgets =
+        lengths ? budgetsAtLengths(*session, run, *lengths) : std::vector<LinkBudgets>();
     return runJson(*session, run, lengths ? &budgets : nullptr);
-}
-
-std::string trimmed(std::string_view text) {
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return std::string(text);
-}
-
-bool inProjectFile(const Calculator& calculator, std::string_view name) {
-    for (const ProjectRecord& record : calculator.layout().records) {
-        if (record.input == name) {
-            return true;
-        }
-    }
-    return false;
 }
 
 py::dict describe(const std::string& name) {
@@ -152,9 +104,9 @@ py::dict describe(const std::string& name) {
     py::dict inputs;
     for (const InputDescription& input : calculator.inputs()) {
         inputs[py::str(std::string(input.name))] = py::dict(
-            py::arg("label") = trimmed(input.label), py::arg("unit") = input.unit,
+            py::arg("label") = input.trimmedLabel(), py::arg("unit") = input.unit,
             py::arg("initial") = input.initialText, py::arg("page") = pageTitle(input.page),
-            py::arg("inProjectFile") = inProjectFile(calculator, input.name));
+            py::arg("inProjectFile") = calculator.keptInProjectFile(input.name));
     }
     py::dict choices;
     for (const ChoiceDescription& choice : calculator.choices()) {
@@ -170,7 +122,7 @@ py::dict describe(const std::string& name) {
                      py::arg("values") =
                          std::vector<std::string_view>(choice.values.begin(), choice.values.end()),
                      py::arg("items") = items, py::arg("note") = choice.note,
-                     py::arg("inProjectFile") = inProjectFile(calculator, choice.name));
+                     py::arg("inProjectFile") = calculator.keptInProjectFile(choice.name));
     }
     return py::dict(py::arg("name") = calculator.name(), py::arg("network") = calculator.network(),
                     py::arg("caption") = calculator.caption(),
@@ -214,68 +166,15 @@ std::string saveProjectFile(const std::filesystem::path& path, const std::string
     return saved;
 }
 
-// An array of str objects, element i the text of code i: one object for
-// each text, shared by its elements.
-template <typename Texts, typename Code>
-py::array textColumn(const Texts& texts, const py::array_t<Code>& codes) {
-    std::vector<py::str> objects;
-    for (const auto& text : texts) {
-        objects.emplace_back(std::string(text));
-    }
-    py::array column(py::dtype("O"), codes.size());
-    auto** elements = static_cast<PyObject**>(column.mutable_data());
-    const Code* code = codes.data();
-    for (py::ssize_t i = 0; i < codes.size(); ++i) {
-        PyObject* text = objects[code[i]].ptr();
-        Py_INCREF(text);
-        Py_XDECREF(elements[i]); // numpy starts an array of objects empty (or None)
-        elements[i] = text;
-    }
-    return column;
+// The columns of a sweep, after the swept input's, in the order of the
+// sweep's CSV.
+py::dict columnsAfter(const std::string& input, const py::object& inputColumn,
+                      const PointArrays& arrays) {
+    py::dict result;
+    result[py::str(input)] = inputColumn;
+    arrays.addTo(result);
+    return result;
 }
-
-// The columns of a sweep of `count` points, as numpy arrays, and where the
-// sweep writes them.
-struct SweepArrays {
-    explicit SweepArrays(std::size_t points)
-        : powerDistance(count(points)), riseTimeDistance(count(points)),
-          maximumDistance(count(points)), limitedBy(count(points)),
-          message(count(points)), columns{powerDistance.mutable_data(),
-                                          riseTimeDistance.mutable_data(),
-                                          maximumDistance.mutable_data(),
-                                          limitedBy.mutable_data(),
-                                          message.mutable_data(),
-                                          &messages} {}
-    SweepArrays(const SweepArrays&) = delete;
-    SweepArrays& operator=(const SweepArrays&) = delete;
-
-    static py::ssize_t count(std::size_t points) { return static_cast<py::ssize_t>(points); }
-
-    // The columns by name, after the swept input's, in the order of the
-    // sweep's CSV; the two columns of texts as arrays of str.
-    py::dict columnsAfter(const std::string& input, const py::object& inputColumn) const {
-        std::vector<std::string_view> limits;
-        for (std::uint8_t code = 0; code < 3; ++code) {
-            limits.push_back(limitedByText(code));
-        }
-        py::dict result;
-        result[py::str(input)] = inputColumn;
-        result["powerDistance"] = powerDistance;
-        result["riseTimeDistance"] = riseTimeDistance;
-        result["maximumDistance"] = maximumDistance;
-        result["limitedBy"] = textColumn(limits, limitedBy);
-        result["message"] = textColumn(messages.texts(), message);
-        return result;
-    }
-
-    py::array_t<double> powerDistance;
-    py::array_t<double> riseTimeDistance;
-    py::array_t<double> maximumDistance;
-    py::array_t<std::uint8_t> limitedBy;
-    py::array_t<std::uint16_t> message;
-    MessageTable messages;
-    SweepColumns columns;
-};
 
 // The values of a numeric sweep, as a new array of doubles (its own copy,
 // which the sweep reads without the interpreter's lock).
@@ -296,7 +195,7 @@ py::array_t<double> numericValues(py::handle values) {
 
 py::dict sweepNumber(const Session& session, std::size_t input, py::handle values) {
     const py::array_t<double> points = numericValues(values);
-    SweepArrays arrays(static_cast<std::size_t>(points.size()));
+    PointArrays arrays(static_cast<std::size_t>(points.size()));
     bool finished = false;
     {
         const py::gil_scoped_release unlocked;
@@ -310,7 +209,7 @@ py::dict sweepNumber(const Session& session, std::size_t input, py::handle value
     if (!finished) {
         throw py::error_already_set(); // KeyboardInterrupt, say
     }
-    return arrays.columnsAfter(std::string(session.calculator().inputs()[input].name), points);
+    return columnsAfter(std::string(session.calculator().inputs()[input].name), points, arrays);
 }
 
 py::dict sweepChoice(const Session& session, std::size_t index, py::handle values) {
@@ -328,14 +227,14 @@ py::dict sweepChoice(const Session& session, std::size_t index, py::handle value
             cli::resolveSetting(calculator, std::string(choice.name) + "=" + text).value);
         names.append(choice.values[static_cast<std::size_t>(chosen.back())]);
     }
-    SweepArrays arrays(chosen.size());
+    PointArrays arrays(chosen.size());
     const std::unique_ptr<Session> own = session.copy();
     PointWriter writer(arrays.columns);
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         writer.store(own->runWithChoice(index, chosen[i]), i);
     }
-    return arrays.columnsAfter(std::string(choice.name),
-                               py::module_::import("numpy").attr("array")(names, "dtype"_a = "O"));
+    return columnsAfter(std::string(choice.name),
+                        py::module_::import("numpy").attr("array")(names, "dtype"_a = "O"), arrays);
 }
 
 py::dict sweep(const std::string& name, const std::string& input, py::handle values,
@@ -352,6 +251,12 @@ py::dict sweep(const std::string& name, const std::string& input, py::handle val
     }
     const std::unique_ptr<Session> session = sessionWith(calculator, inputs);
     return number ? sweepNumber(*session, *number, values) : sweepChoice(*session, *choice, values);
+}
+
+py::dict links(const std::string& name, py::handle table, const py::dict& base) {
+    const Calculator& calculator = calculatorNamed(name);
+    const std::unique_ptr<Session> session = sessionWith(calculator, base);
+    return linkColumns(*session, table, availableCores());
 }
 
 void raiseFileFailure(const FileFailure& failure) {
@@ -415,6 +320,7 @@ PYBIND11_MODULE(_core, module) {
     module.def("calculate_json", &calculateJson, py::arg("name"), py::arg("at"), py::arg("inputs"));
     module.def("sweep", &sweep, py::arg("name"), py::arg("input"), py::arg("values"),
                py::arg("inputs"));
+    module.def("links", &links, py::arg("name"), py::arg("table"), py::arg("base"));
     module.def("open_project", &openProjectFile, py::arg("path"));
     module.def("save_project", &saveProjectFile, py::arg("path"), py::arg("name"),
                py::arg("inputs"));

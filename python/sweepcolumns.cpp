@@ -1,17 +1,13 @@
 #include "python/sweepcolumns.h"
 
 #include "common/numbers/failure.h"
+#include "common/runs/orderedblocks.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <exception>
 #include <limits>
 #include <memory>
-#include <optional>
 #include <stdexcept>
-#include <system_error>
-#include <thread>
 
 namespace vantero::python {
 
@@ -35,14 +31,8 @@ std::uint16_t MessageTable::code(std::string_view text) {
 }
 
 std::string_view limitedByText(std::uint8_t code) {
-    switch (code) {
-    case 1 + static_cast<int>(LimitingFactor::Attenuation):
-        return "Attenuation";
-    case 1 + static_cast<int>(LimitingFactor::Dispersion):
-        return "Dispersion";
-    default:
-        return {};
-    }
+    return code == 0 ? std::string_view()
+                     : limitingFactorName(static_cast<LimitingFactor>(code - 1));
 }
 
 std::uint16_t PointWriter::fixedTextCode(std::string_view text) {
@@ -75,100 +65,60 @@ void PointWriter::store(const SweepPoint& point, std::size_t i) {
 
 namespace {
 
-// Points a thread takes at a time: enough to run a while, few enough that
+// Items a thread takes at a time: enough to run a while, few enough that
 // the threads end together and an interruption is seen soon.
-constexpr std::size_t chunkPoints = 4096;
+constexpr std::size_t blockItems = 4096;
 constexpr auto interruptionCheck = std::chrono::milliseconds(20);
 
-// The points still to run, handed out a chunk at a time, and the first
-// failure of a thread, which stops the others.
-class Chunks {
-public:
-    explicit Chunks(std::size_t count) : m_count(count) {}
-
-    // The first point of the next chunk, or none when the sweep is done or
-    // stopped.
-    std::optional<std::size_t> next() {
-        if (m_stopped.load(std::memory_order_relaxed)) {
-            return std::nullopt;
-        }
-        const std::size_t first = m_next.fetch_add(chunkPoints, std::memory_order_relaxed);
-        return first < m_count ? std::optional(first) : std::nullopt;
-    }
-    std::size_t end(std::size_t first) const { return std::min(m_count, first + chunkPoints); }
-
-    void stop(std::exception_ptr failure) {
-        {
-            const std::lock_guard lock(m_mutex);
-            if (!m_failure) {
-                m_failure = failure;
-            }
-        }
-        m_stopped.store(true, std::memory_order_relaxed);
-    }
-    std::exception_ptr failure() {
-        const std::lock_guard lock(m_mutex);
-        return m_failure;
-    }
-
-private:
-    std::size_t m_count;
-    std::atomic<std::size_t> m_next{0};
-    std::atomic<bool> m_stopped{false};
-    std::mutex m_mutex;
-    std::exception_ptr m_failure;
-};
+// What stops the blocks when the calling thread is interrupted.
+struct Interrupted {};
 
 } // namespace
+
+bool runItemBlocks(std::size_t count, unsigned workers, const std::function<ItemWork()>& makeWork,
+                   const std::function<bool()>& interrupted) {
+    const std::size_t blocks = (count + blockItems - 1) / blockItems;
+    auto lastCheck = std::chrono::steady_clock::now();
+    try {
+        runIndexedBlocks<char>(
+            blocks, workers,
+            [&] {
+                return [work = makeWork(), count](std::size_t block) {
+                    const std::size_t first = block * blockItems;
+                    work(first, std::min(count, first + blockItems));
+                    return char{};
+                };
+            },
+            [&](char) {
+                const auto now = std::chrono::steady_clock::now();
+                if (interrupted && now - lastCheck >= interruptionCheck) {
+                    lastCheck = now;
+                    if (interrupted()) {
+                        throw Interrupted();
+                    }
+                }
+            });
+    } catch (const Interrupted&) {
+        return false;
+    }
+    return true;
+}
 
 bool sweepInto(const Session& session, std::size_t input, std::span<const double> values,
                const SweepColumns& columns, unsigned workers,
                const std::function<bool()>& interrupted) {
-    Chunks chunks(values.size());
-    // Runs chunks until none is left; `between` is asked after each one.
-    auto work = [&](const std::function<bool()>& between) {
-        try {
-            const std::unique_ptr<Session> own = session.copy();
-            PointWriter writer(columns);
-            while (const auto first = chunks.next()) {
-                for (std::size_t i = *first; i < chunks.end(*first); ++i) {
-                    writer.store(own->runAt(input, values[i]), i);
+    return runItemBlocks(
+        values.size(), workers,
+        [&]() -> ItemWork {
+            auto own = std::shared_ptr<Session>(session.copy());
+            auto writer = std::make_shared<PointWriter>(columns);
+            return [own, writer, input, values](std::size_t first, std::size_t end) {
+                for (std::size_t i = first; i < end; ++i) {
+                    writer->store(own->runAt(input, values[i]), i);
                 }
-                if (between && between()) {
-                    chunks.stop(nullptr);
-                }
-            }
-        } catch (...) {
-            chunks.stop(std::current_exception());
-        }
-    };
-
-    bool stoppedByInterruption = false;
-    auto lastCheck = std::chrono::steady_clock::now();
-    const std::function<bool()> checkInterruption = [&] {
-        const auto now = std::chrono::steady_clock::now();
-        if (!interrupted || now - lastCheck < interruptionCheck) {
-            return false;
-        }
-        lastCheck = now;
-        stoppedByInterruption = interrupted();
-        return stoppedByInterruption;
-    };
-    {
-        std::vector<std::jthread> threads;
-        for (unsigned w = 1; w < workers && values.size() > w * chunkPoints; ++w) {
-            try {
-                threads.emplace_back(work, std::function<bool()>());
-            } catch (const std::system_error&) {
-                break; // the threads already started and this one share the points
-            }
-        }
-        work(checkInterruption);
-    }
-    if (const std::exception_ptr failure = chunks.failure()) {
-        std::rethrow_exception(failure);
-    }
-    return !stoppedByInterruption;
+            };
+        },
+        interrupted);
 }
 
 } // namespace vantero::python

@@ -66,14 +66,22 @@ private:
     std::vector<Known> m_known;
 };
 
+// The work of one thread on items [first, end).
+using ItemWork = std::function<void(std::size_t first, std::size_t end)>;
+
+// Runs items 0 .. count - 1, a block of them at a time, on up to `workers`
+// threads (runIndexedBlocks), each with the work `makeWork` gives it on that
+// thread (with its own copy of a session, say). The calling thread asks
+// `interrupted` every few hundredths of a second; when it answers true, the
+// threads stop and this gives false. A failure of any thread (memory running
+// out) stops them all and is thrown here.
+bool runItemBlocks(std::size_t count, unsigned workers, const std::function<ItemWork()>& makeWork,
+                   const std::function<bool()>& interrupted);
+
 // Runs the session's calculator at each of `values` of its numeric input
 // `input`, on the session's other figures (the session itself is left as it
-// is), writing point i at index i of the columns. The points are shared
-// among up to `workers` threads, the calling one included, each on its own
-// copy of the session; a thread that cannot be started leaves its share to
-// the others. The calling thread asks `interrupted` every few hundredths of
-// a second; when it answers true, the sweep stops and gives false. A failure
-// of any thread (memory running out) stops them all and is thrown here.
+// is), writing point i at index i of the columns, by runItemBlocks: each
+// thread on its own copy of the session; false when interrupted.
 bool sweepInto(const Session& session, std::size_t input, std::span<const double> values,
                const SweepColumns& columns, unsigned workers,
                const std::function<bool()>& interrupted);

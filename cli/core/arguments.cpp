@@ -226,6 +226,10 @@ std::string calculatorNames() {
     return joined(calculators(), [](const Calculator* c) { return c->name(); });
 }
 
+std::string unknownCalculatorMessage(std::string_view name) {
+    return "no calculator \"" + std::string(name) + "\"; the calculators are " + calculatorNames();
+}
+
 Setting resolveSetting(const Calculator& calculator, std::string_view nameValue) {
     const std::size_t equals = nameValue.find('=');
     if (equals == std::string_view::npos) {

@@ -67,5 +67,8 @@ double parseLength(std::string_view text);
 std::string inputNames(const Calculator& calculator);
 std::string choiceValues(const ChoiceDescription& choice);
 std::string calculatorNames();
+// What is wrong with a calculator's name that is none: "no calculator "x";
+// the calculators are a, b, c".
+std::string unknownCalculatorMessage(std::string_view name);
 
 } // namespace vantero::cli

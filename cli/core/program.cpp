@@ -81,13 +81,6 @@ constexpr std::string_view closing =
     "  vantero tavo --spread connectorLoss=normal:0.3,0.1 --at 40 --json\n"
     "      how likely the link closes at 40 km when each connector scatters\n";
 
-std::string trimmed(std::string_view text) {
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return std::string(text);
-}
-
 std::string padded(std::string_view text, std::size_t width) {
     std::string cell(text);
     cell.resize(std::max(width, cell.size() + 1), ' ');
@@ -177,12 +170,8 @@ std::string calculatorHelp(const Calculator& calculator) {
     std::vector<std::string_view> notInFile;
     for (const InputDescription& input : calculator.inputs()) {
         text += "  " + padded(input.name, nameWidth) + padded(input.initialText, initialWidth) +
-                padded(input.unit, unitWidth) + trimmed(input.label) + "\n";
-        bool inFile = false;
-        for (const ProjectRecord& record : calculator.layout().records) {
-            inFile = inFile || record.input == input.name;
-        }
-        if (!inFile) {
+                padded(input.unit, unitWidth) + std::string(input.trimmedLabel()) + "\n";
+        if (!calculator.keptInProjectFile(input.name)) {
             notInFile.push_back(input.name);
         }
     }
@@ -474,15 +463,7 @@ void writeReport(const Session& session, const RunReport& run, const Arguments& 
 int runOnce(const Session& session, const Arguments& a, const std::vector<double>& lengths,
             const Given& given, std::FILE* out, std::FILE* err, const ReportRenderer& drawReport) {
     const RunReport run = session.run();
-    // The budgets of a link whose run went through, up to the first that
-    // faults.
-    std::vector<LinkBudgets> at;
-    for (std::size_t i = 0; i < lengths.size() && !run.fault; ++i) {
-        at.push_back(session.budgetsAt(lengths[i]));
-        if (at.back().fault) {
-            break;
-        }
-    }
+    const std::vector<LinkBudgets> at = budgetsAtLengths(session, run, lengths);
     std::string text;
     if (a.json) {
         text = runJson(session, run, a.at.empty() ? nullptr : &at);
@@ -520,8 +501,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     const Calculator* calculator = findCalculator(a.calculator);
     if (a.help) {
         if (!a.calculator.empty() && calculator == nullptr && a.calculator != catalogueCommand) {
-            throw UsageError("no calculator \"" + a.calculator + "\"; the calculators are " +
-                             calculatorNames());
+            throw UsageError(unknownCalculatorMessage(a.calculator));
         }
         writeStandardOutput(out, helpText(calculator));
         return 0;
@@ -543,8 +523,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         return 0;
     }
     if (calculator == nullptr) {
-        throw UsageError("no calculator \"" + a.calculator + "\"; the calculators are " +
-                         calculatorNames());
+        throw UsageError(unknownCalculatorMessage(a.calculator));
     }
     if (a.plot && !drawChart) {
         throw UsageError("--plot: this build of vantero draws no charts (it was built without Qt)");

@@ -81,6 +81,15 @@ std::vector<int> Calculator::initialChoices() const {
     return values;
 }
 
+bool Calculator::keptInProjectFile(std::string_view name) const {
+    for (const ProjectRecord& record : m_layout.records) {
+        if (record.input == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::optional<std::size_t> Calculator::findInput(std::string_view name) const {
     return indexByName(inputs(), name);
 }

@@ -151,6 +151,8 @@ public:
     std::optional<std::size_t> findChoice(std::string_view name) const;
     // The index in itemLosses of the input called `input`, if it is one.
     std::optional<std::size_t> findItemLoss(std::string_view input) const;
+    // Whether the project file keeps the input or the choice called `name`.
+    bool keptInProjectFile(std::string_view name) const;
 
 private:
     std::string_view m_name;

@@ -54,6 +54,14 @@ struct InputDescription {
     bool whenUsed = false;
 
     constexpr bool heldByDialog() const { return page == Page::FibreDialog; }
+    // The label without the blanks the window pads some labels with.
+    constexpr std::string_view trimmedLabel() const {
+        std::string_view text = label;
+        while (!text.empty() && text.back() == ' ') {
+            text.remove_suffix(1);
+        }
+        return text;
+    }
 };
 
 // One choice: a drop-down list or a radio group (one component), or a pair of

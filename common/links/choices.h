@@ -22,6 +22,11 @@ inline constexpr std::array<std::string_view, 2> fibreTypeNames{"SingleMode", "M
 inline constexpr std::array<std::string_view, 2> fibreTypeItems{"Fibra Monomodo",
                                                                 "Fibra Multimodo"};
 
+// What limits a link, as its CSV and JSON outputs name it.
+constexpr std::string_view limitingFactorName(LimitingFactor factor) {
+    return factor == LimitingFactor::Attenuation ? "Attenuation" : "Dispersion";
+}
+
 // Rise-time factor of the line code: the share of a bit slot that a pulse may
 // take to rise.
 constexpr double lineCodeFactor(LineCode code) {

@@ -51,10 +51,6 @@ bool sameValue(const std::optional<double>& a, const std::optional<double>& b) {
     return std::bit_cast<std::uint64_t>(*a) == std::bit_cast<std::uint64_t>(*b);
 }
 
-std::string_view limitText(LimitingFactor factor) {
-    return factor == LimitingFactor::Attenuation ? "Attenuation" : "Dispersion";
-}
-
 } // namespace
 
 OutputSink streamSink(std::FILE* file, std::string name) {
@@ -105,7 +101,7 @@ void CsvWriter::putOutputs(const SweepPoint& point) {
     }
     put(',');
     if (point.limitedBy) {
-        put(limitText(*point.limitedBy));
+        put(limitingFactorName(*point.limitedBy));
     }
     put(',');
     if (point.fault) {

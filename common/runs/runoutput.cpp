@@ -5,6 +5,18 @@
 
 namespace vantero {
 
+std::vector<LinkBudgets> budgetsAtLengths(const Session& session, const RunReport& run,
+                                          std::span<const double> lengths) {
+    std::vector<LinkBudgets> budgets;
+    for (std::size_t i = 0; i < lengths.size() && !run.fault; ++i) {
+        budgets.push_back(session.budgetsAt(lengths[i]));
+        if (budgets.back().fault) {
+            break;
+        }
+    }
+    return budgets;
+}
+
 std::string runText(const RunReport& run) {
     std::string text;
     for (const RunOutput& printed : run.outputs) {

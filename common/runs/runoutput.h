@@ -3,11 +3,18 @@
 #include "common/calculator/calculator.h"
 #include "common/numbers/failure.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vantero {
+
+// The budgets at each of `lengths` of the link the session holds, after its
+// run `run`: none when the run ended in a fault, else up to the first length
+// whose budgets fault (included).
+std::vector<LinkBudgets> budgetsAtLengths(const Session& session, const RunReport& run,
+                                          std::span<const double> lengths);
 
 // The results of a run as lines "name<TAB>text", in the order the run set
 // them, each text as the window shows it; the rise-time message as

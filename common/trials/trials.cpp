@@ -493,7 +493,7 @@ void appendTrialCsvRow(std::string& csv, std::uint64_t trial, const TrialOutcome
     }
     csv += ',';
     if (o.limitedBy) {
-        csv += *o.limitedBy == LimitingFactor::Attenuation ? "Attenuation" : "Dispersion";
+        csv += limitingFactorName(*o.limitedBy);
     }
     for (const TrialAtLength& at : o.at) {
         for (const double loss : at.itemLosses) {

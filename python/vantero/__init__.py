@@ -18,6 +18,8 @@ not given keep the initial texts of the calculator's window.
 >>> columns = vantero.sweep("tavo", "bitRate", [1, 10, 100])
 >>> columns["limitedBy"]
 array(['Attenuation', 'Attenuation', 'Dispersion'], dtype=object)
+>>> vantero.links("tavo", {"bitRate": [34, 140], "length": [30, 60]})["status"]
+array(['ok', 'ok'], dtype=object)
 
 Errors: an unknown calculator, input or choice raises ``KeyError`` naming the
 valid ones; a text that is not a number, or a choice's value that is not one of
@@ -30,7 +32,7 @@ from __future__ import annotations
 
 import json as _json
 import os
-from collections.abc import Iterable
+from collections.abc import Iterable, Mapping
 from typing import Any, Union
 
 import numpy as np
@@ -39,7 +41,15 @@ import numpy.typing as npt
 from vantero import _core
 
 __version__: str = _core.__version__
-__all__ = ["calculators", "describe", "calculate", "sweep", "open_project", "save_project"]
+__all__ = [
+    "calculators",
+    "describe",
+    "calculate",
+    "sweep",
+    "links",
+    "open_project",
+    "save_project",
+]
 
 #: A value for an input or a choice: a number, or a text.
 Value = Union[float, int, str]
@@ -130,6 +140,59 @@ def sweep(
     88.83333333333333
     """
     return _core.sweep(name, input, values, inputs)
+
+
+def links(
+    name: str, table: Mapping[str, Any], /, **base: Value
+) -> dict[str, npt.NDArray[Any]]:
+    """Runs calculator ``name`` on every link of ``table``, a row a link.
+
+    What ``vantero NAME --set INPUT=VALUE ... --links FILE --csv`` does with
+    the same table in a file: ``table`` maps each column's name to its cells,
+    one a link (a ``dict`` of lists or arrays, or a pandas ``DataFrame`` as it
+    is). A column is an input or a choice of the calculator, ``id`` (any text,
+    given back) or ``length`` (km: both budgets at that length). Each link
+    starts from the figures ``base`` gives (as ``calculate`` takes them; the
+    initial ones elsewhere), and its cells replace them; an empty cell
+    (``None``, NaN, ``""``, pandas' missing values) keeps the base's figure.
+    A cell is a number or the text of its field, as a keyword's value is; a
+    cell that is not one is that link's error, and the other links run on.
+
+    Gives the columns of the command line's CSV as numpy arrays, one link an
+    element:
+
+    - ``row``: the link's number, from 1 (row ``i`` of ``table`` is ``i + 1``);
+    - ``id``, when the table has it: the cells as texts;
+    - ``powerDistance``, ``riseTimeDistance``, ``maximumDistance``,
+      ``limitedBy`` and ``message``, as ``sweep`` gives them (NaN and "" for
+      a link in error);
+    - when the table has ``length``: ``length`` (NaN where the cell is
+      empty), ``powerMargin`` and ``riseTimeMargin`` (float64, NaN where the
+      budgets were not worked out), ``powerBudgetMet`` and
+      ``riseTimeBudgetMet`` (bool: True for the CSV's "yes", False for its
+      "no" and for its empty cell, a link without a length or whose status is
+      not "ok");
+    - ``status``: "ok", "fault" (an arithmetic fault of the run or of its
+      budgets) or "error" (a cell that is not a number or not a value of its
+      choice, a length that is not 0 or more);
+    - ``error``: the fault's or the error's message, naming the column of a
+      bad cell, or "".
+
+    The texts are arrays of ``str`` objects. The links run in the
+    calculator's own code on every core, without holding the interpreter's
+    lock; Ctrl+C stops a long table.
+
+    >>> table = {"id": ["a", "b"], "bitRate": [34, 140], "length": [30, 60]}
+    >>> vantero.links("tavo", table, fibreAttenuation=0.4)["powerBudgetMet"]
+    array([ True, False])
+
+    Raises ``KeyError`` for an unknown calculator, or a column that is
+    neither an input, a choice, ``id`` nor ``length`` (the message names the
+    valid ones), ``ValueError`` for columns of different lengths, and, for
+    ``base``, as ``calculate`` does; ``TypeError`` for a cell that is neither
+    a number nor a text.
+    """
+    return _core.links(name, table, base)
 
 
 def open_project(path: str | os.PathLike[str], /) -> dict[str, str]:
