@@ -1,7 +1,9 @@
 #include "python/links.h"
 
+#include "common/catalogue/locations.h"
 #include "common/linktable/columns.h"
 #include "common/linktable/evaluation.h"
+#include "common/linktable/partcolumns.h"
 #include "python/sweepcolumns.h"
 #include "python/values.h"
 
@@ -249,9 +251,27 @@ py::dict linkColumns(const Session& base, py::handle table, unsigned workers) {
         names.emplace_back(py::str(key));
     }
     const std::vector<std::string_view> header(names.begin(), names.end());
+    // The parts a column names come from the catalogue the command line
+    // reads (the shipped parts, then the user's); without a part column it
+    // is not read.
+    catalogue::Catalogue parts;
+    if (linktable::PartColumns::named(header)) {
+        std::vector<std::string> notices;
+        try {
+            parts = catalogue::loadCatalogue({}, notices);
+        } catch (const catalogue::CatalogueError& error) {
+            throw py::value_error(error.what());
+        }
+        for (const std::string& notice : notices) {
+            if (PyErr_WarnEx(PyExc_UserWarning, ("catalogue: " + notice).c_str(), 1) != 0) {
+                throw py::error_already_set();
+            }
+        }
+    }
+    const linktable::PartColumns partColumns(base.calculator(), parts);
     std::optional<linktable::LinkColumns> columns;
     try {
-        columns.emplace(base.calculator(), header);
+        columns.emplace(base.calculator(), header, partColumns.extras());
     } catch (const linktable::ColumnError& error) {
         throw py::key_error(error.what());
     }

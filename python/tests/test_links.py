@@ -125,6 +125,26 @@ def test_a_table_gives_the_columns_of_the_csv(name: str, rows: int, tmp_path: Pa
         assert_same_columns(columns, expected)
 
 
+# Parts of the catalogue by row, in either case, with a wavelength the fibre
+# lacks, a part the catalogue lacks and a cell after the part that wins.
+PARTS = {
+    "fibre": ["G.652.D@1310", "om4@850", "G.652.D@1550", "OM9@850", None, "G.657.A1@1310"],
+    "transceiver": ["10GBASE-LR", "1000base-sx", None, "L-4.2", "s-1.1", "nenhum"],
+    "fibreAttenuation": [None, None, 0.25, None, None, None],
+    "length": [10, 0.3, 40, 1, 5, 2],
+}
+
+
+@pytest.mark.parametrize("name", NAMES)
+def test_the_parts_of_a_row_are_those_of_the_catalogue(name: str, tmp_path: Path) -> None:
+    table = {column: cells for column, cells in PARTS.items()
+             if column in vantero.describe(name)["inputs"] or column in ("fibre", "transceiver", "length")}
+    expected = program_links(name, table, {}, tmp_path)
+    assert "error" in expected["status"] and "ok" in expected["status"]
+
+    assert_same_columns(vantero.links(name, table), expected)
+
+
 def test_a_numpy_column_is_read_as_its_numbers(tmp_path: Path) -> None:
     table = {
         "bitRate": numpy.array([34, 0, 140, 2**40], dtype=numpy.int64),
@@ -153,7 +173,7 @@ class Columns(dict):
 REFUSED_COLUMNS = [
     ("tavo", Columns(["bitRate", "bitrate"], [1]), "bitRate,bitrate\n1,1\n"),
     ("anel", Columns(["id", "length", "id"], [1]), "id,length,id\n1,1,1\n"),
-    ("estrela", Columns(["lineCode", "fibre"], [1]), "lineCode,fibre\nRZ,1\n"),
+    ("estrela", Columns(["lineCode", "fibra"], [1]), "lineCode,fibra\nRZ,1\n"),
 ]
 
 

@@ -151,7 +151,11 @@ def links(
     the same table in a file: ``table`` maps each column's name to its cells,
     one a link (a ``dict`` of lists or arrays, or a pandas ``DataFrame`` as it
     is). A column is an input or a choice of the calculator, ``id`` (any text,
-    given back) or ``length`` (km: both budgets at that length). Each link
+    given back), ``length`` (km: both budgets at that length), or ``fibre``
+    (``"NAME@WAVELENGTH"``) or ``transceiver`` (``"NAME"``): a part of the
+    catalogue the command line reads, setting the inputs ``--use`` sets,
+    before the row's other cells (a part the catalogue lacks is that link's
+    error). Each link
     starts from the figures ``base`` gives (as ``calculate`` takes them; the
     initial ones elsewhere), and its cells replace them; an empty cell
     (``None``, NaN, ``""``, pandas' missing values) keeps the base's figure.
@@ -174,7 +178,7 @@ def links(
       not "ok");
     - ``status``: "ok", "fault" (an arithmetic fault of the run or of its
       budgets) or "error" (a cell that is not a number or not a value of its
-      choice, a length that is not 0 or more);
+      choice, a length that is not 0 or more, a part the catalogue lacks);
     - ``error``: the fault's or the error's message, naming the column of a
       bad cell, or "".
 
@@ -187,8 +191,10 @@ def links(
     array([ True, False])
 
     Raises ``KeyError`` for an unknown calculator, or a column that is
-    neither an input, a choice, ``id`` nor ``length`` (the message names the
-    valid ones), ``ValueError`` for columns of different lengths, and, for
+    neither an input, a choice, ``id``, ``length``, ``fibre`` nor
+    ``transceiver`` (the message names the valid ones), ``ValueError`` for
+    columns of different lengths or a catalogue file that cannot be read,
+    and, for
     ``base``, as ``calculate`` does; ``TypeError`` for a cell that is neither
     a number nor a text.
     """
