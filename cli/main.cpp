@@ -3,6 +3,7 @@
 #ifdef VANTERO_WITH_PLOT
 #include "report/paint/designreportpdf.h"
 #include "report/paint/sweepplot.h"
+#include "report/paint/trialplot.h"
 
 #include <QGuiApplication>
 #endif
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     vantero::cli::ChartRenderer drawChart;
     vantero::cli::ReportRenderer drawReport;
+    vantero::cli::TrialPlotRenderer drawTrials;
 #ifdef VANTERO_WITH_PLOT
     // Charts and reports are drawn with Qt Gui on the offscreen platform, so
     // no display is needed; its application is made only when something is
@@ -76,6 +78,11 @@ int main(int argc, char** argv) {
         startQt();
         return vantero::report::drawDesignReport(report);
     };
+    drawTrials = [&](const vantero::report::TrialCharts& charts,
+                     vantero::report::ImageFormat format) {
+        startQt();
+        return vantero::report::drawTrialCharts(charts, format);
+    };
 #endif
-    return vantero::cli::runCommandLine(args, stdout, stderr, drawChart, drawReport);
+    return vantero::cli::runCommandLine(args, stdout, stderr, drawChart, drawReport, drawTrials);
 }

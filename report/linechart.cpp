@@ -375,6 +375,27 @@ LineChart layoutLineChart(const LinePlan& plan, const Box& area, const ChartLook
     if (plan.zeroLine && chart.y.min <= 0 && chart.y.max >= 0) {
         chart.zeroY = chart.y.pixel(0);
     }
+    if (plan.zeroColumn && std::min(chart.x.min, chart.x.max) <= 0 &&
+        std::max(chart.x.min, chart.x.max) >= 0 && !chart.x.logarithmic) {
+        chart.zeroX = chart.x.pixel(0);
+    }
+
+    // The bars, within the plot, a hairline apart, none too thin to see.
+    const double base = std::clamp(0.0, chart.y.min, chart.y.max);
+    for (const LinePlan::Bar& bar : plan.bars) {
+        const double left = std::max(plot.left, chart.x.pixel(std::min(bar.from, bar.to)));
+        const double right = std::min(plot.right(), chart.x.pixel(std::max(bar.from, bar.to)));
+        const double top = std::clamp(chart.y.pixel(bar.value), plot.top, plot.bottom());
+        const double bottom = chart.y.pixel(base);
+        if (right < left || top == bottom) {
+            continue;
+        }
+        const double apart = std::min(0.25 * look.stroke, 0.1 * (right - left));
+        const double width = std::max(right - left - 2 * apart, look.stroke);
+        chart.bars.push_back(
+            {bar.kind,
+             {(left + right - width) / 2, std::min(top, bottom), width, std::fabs(bottom - top)}});
+    }
 
     // The lines, clipped to the plot and to half the broadest line around it.
     double broadest = 0;

@@ -12,8 +12,9 @@
 
 namespace vantero::report {
 
-// The one layout of every chart with lines: the chart of a sweep and the
-// report's charts against the bit rate and the length. From what a chart
+// The one layout of every chart with lines: the chart of a sweep, the
+// report's charts against the bit rate and the length, and the histograms
+// (bars under no line). From what a chart
 // shows (a LinePlan, in the data's units) it works out where everything
 // goes (a LineChart, in the painter's units, y growing downwards): the plot,
 // the axes and their ticks, the titles, the lines clipped to the plot, the
@@ -93,6 +94,14 @@ struct LinePlan {
         double y = 0;
         std::string label;
     };
+    // A bar standing on y = 0 (or on the edge of the plot nearer it) from
+    // one x to another, up to `value`: a histogram's.
+    struct Bar {
+        double from = 0;
+        double to = 0;
+        double value = 0;
+        BarKind kind = BarKind::MarginMet;
+    };
     enum class Legend { None, Below, Corner };
 
     std::string title;    // above everything, centred
@@ -105,11 +114,13 @@ struct LinePlan {
     // A little room below the lowest tick, so that a broad line there shows
     // whole.
     bool roomBelow = false;
-    bool zeroLine = false; // a line across at y = 0, when it is in range
+    bool zeroLine = false;   // a line across at y = 0, when it is in range
+    bool zeroColumn = false; // a line up the plot at x = 0, when it is in range
     std::string xTitle;
     std::string yTitle;
     bool yTitleAlong = false; // along the y axis, else above the plot
     std::vector<Series> series;
+    std::vector<Bar> bars; // drawn under the lines
     // Each point's x, and whether the rise-time budget fails there: those
     // stretches are shaded.
     std::vector<std::pair<double, bool>> shaded;
@@ -121,6 +132,11 @@ struct LinePlan {
     std::string markCaption;
     // Said in the middle of a plot with no line.
     std::string notice;
+};
+
+struct ChartBar {
+    BarKind kind;
+    Box box;
 };
 
 struct ChartLine {
@@ -166,7 +182,9 @@ struct LineChart {
     std::vector<TickMark> yTicks;
     std::vector<Label> titles; // the chart's and its axes'
     std::optional<double> zeroY;
+    std::optional<double> zeroX;
     std::vector<Stretch> stretches;
+    std::vector<ChartBar> bars; // within the plot
     std::vector<ChartLine> lines;
     std::vector<VerticalMark> verticals;
     std::vector<ChartMarker> markers;

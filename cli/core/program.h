@@ -6,6 +6,7 @@
 #include "report/designreport.h"
 #include "report/imageformat.h"
 #include "report/sweepchart.h"
+#include "report/trialcharts.h"
 
 #include <cstdio>
 #include <functional>
@@ -19,6 +20,11 @@ namespace vantero::cli {
 // asked.
 using ChartRenderer = std::function<std::string(const report::SweepChart&, report::ImageFormat)>;
 
+// Draws the histograms of a run of trials and gives the bytes of their file
+// in the format asked.
+using TrialPlotRenderer =
+    std::function<std::string(const report::TrialCharts&, report::ImageFormat)>;
+
 // Lays out and paints a design report and gives the bytes of its PDF file.
 using ReportRenderer = std::function<std::string(const report::DesignReport&)>;
 
@@ -29,10 +35,11 @@ using ReportRenderer = std::function<std::string(const report::DesignReport&)>;
 // on a file failure (standard output included), 4 when the memory runs out.
 // A table of links (--links) gives 0 when every link is ok and meets both
 // budgets at its length, else 1.
-// `drawChart` and `drawReport` are empty in a build that draws no charts;
-// --plot and --report are then usage errors.
+// `drawChart`, `drawReport` and `drawTrials` are empty in a build that draws
+// no charts; --plot and --report are then usage errors.
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
-                   const ChartRenderer& drawChart, const ReportRenderer& drawReport = {});
+                   const ChartRenderer& drawChart, const ReportRenderer& drawReport = {},
+                   const TrialPlotRenderer& drawTrials = {});
 
 // The text of --help: the usage and every calculator's inputs and choices, or
 // those of one calculator only.
