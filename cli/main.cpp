@@ -5,6 +5,7 @@
 #include "report/paint/headroom.h"
 #include "report/paint/linksreportpdf.h"
 #include "report/paint/sweepplot.h"
+#include "report/paint/trialplot.h"
 
 #include <QGuiApplication>
 #endif
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     vantero::cli::ChartRenderer drawChart;
     vantero::cli::ReportRenderer drawReport;
     vantero::cli::LinksReportRenderer drawLinksReport;
+    vantero::cli::TrialPlotRenderer drawTrials;
 #ifdef VANTERO_WITH_PLOT
     // Charts and reports are drawn with Qt Gui on the offscreen platform, so
     // no display is needed; its application is made only when something is
@@ -103,9 +105,14 @@ int main(int argc, char** argv) {
         startQt();
         return vantero::report::drawLinksReport(report);
     };
+    drawTrials = [&](const vantero::report::TrialCharts& charts,
+                     vantero::report::ImageFormat format) {
+        startQt();
+        return vantero::report::drawTrialCharts(charts, format);
+    };
 #endif
     const int status = vantero::cli::runCommandLine(args, stdout, stderr, drawChart, drawReport,
-                                                    drawLinksReport);
+                                                    drawLinksReport, drawTrials);
 #ifdef VANTERO_WITH_PLOT
     if (vantero::report::fillThreadLost()) {
         // Qt's application would wait for ever, on its way down, for the

@@ -2,6 +2,7 @@
 
 #include "common/calculator/calculator.h"
 #include "common/catalogue/partuse.h"
+#include "report/trialcharts.h"
 
 #include <cstddef>
 #include <optional>
@@ -132,6 +133,10 @@ struct DesignReport {
 
     // Both margins from 0 km to beyond the maximum distance.
     std::vector<MarginPoint> margins;
+
+    // The trials of a statistical budget around this link (its inputs as
+    // given being the worst case), when they were run.
+    std::optional<TrialCharts> trials;
 };
 
 // Gathers the report of the link of `session`, whose run is `run`.

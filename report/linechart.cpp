@@ -374,6 +374,10 @@ LineChart layoutLineChart(const LinePlan& plan, const Box& area, const ChartLook
     if (plan.zeroLine && chart.y.min <= 0 && chart.y.max >= 0) {
         chart.zeroY = chart.y.pixel(0);
     }
+    if (plan.zeroColumn && std::min(chart.x.min, chart.x.max) <= 0 &&
+        std::max(chart.x.min, chart.x.max) >= 0 && !chart.x.logarithmic) {
+        chart.zeroX = chart.x.pixel(0);
+    }
 
     // The bars, within the plot, a hairline apart, none too thin to see.
     const double base = std::clamp(0.0, chart.y.min, chart.y.max);

@@ -14,7 +14,7 @@ namespace vantero::report {
 
 // The one layout of every chart with lines: the chart of a sweep, the
 // report's charts against the bit rate and the length, and the histograms of
-// the summary of a table of links (bars under no line). From what a chart
+// the summary of a table of links and of trials (bars under no line). From what a chart
 // shows (a LinePlan, in the data's units) it works out where everything
 // goes (a LineChart, in the painter's units, y growing downwards): the plot,
 // the axes and their ticks, the titles, the lines clipped to the plot, the
@@ -94,8 +94,8 @@ struct LinePlan {
         double y = 0;
         std::string label;
     };
-    // A bar standing on y = 0 (or on the bottom of the plot) from one x to
-    // another, up to `value`: a histogram's.
+    // A bar standing on y = 0 (or on the edge of the plot nearer it) from
+    // one x to another, up to `value`: a histogram's.
     struct Bar {
         double from = 0;
         double to = 0;
@@ -114,7 +114,8 @@ struct LinePlan {
     // A little room below the lowest tick, so that a broad line there shows
     // whole.
     bool roomBelow = false;
-    bool zeroLine = false; // a line across at y = 0, when it is in range
+    bool zeroLine = false;   // a line across at y = 0, when it is in range
+    bool zeroColumn = false; // a line up the plot at x = 0, when it is in range
     std::string xTitle;
     std::string yTitle;
     bool yTitleAlong = false; // along the y axis, else above the plot
@@ -181,6 +182,7 @@ struct LineChart {
     std::vector<TickMark> yTicks;
     std::vector<Label> titles; // the chart's and its axes'
     std::optional<double> zeroY;
+    std::optional<double> zeroX;
     std::vector<Stretch> stretches;
     std::vector<ChartBar> bars; // within the plot
     std::vector<ChartLine> lines;

@@ -48,6 +48,7 @@ Pen linePen(LineStyle style) {
 Colour barColour(BarKind kind) {
     switch (kind) {
     case BarKind::Launched:
+    case BarKind::Share:
         return powerBlue;
     case BarKind::Allowed:
         return {120, 150, 180};

@@ -72,6 +72,7 @@ enum class BarKind {
     Total,       // the link's rise time
     MarginMet,   // what is left, 0 or more
     MarginShort, // what is missing
+    Share,       // a bin of a histogram of a figure with no budget
 };
 
 // The colour a text is written in.

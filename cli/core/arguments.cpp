@@ -90,14 +90,6 @@ void checkTrialCombination(const Arguments& a) {
     if (a.log) {
         throw UsageError("--log goes with --sweep NAME=FROM:TO:COUNT");
     }
-    if (a.plot) {
-        throw UsageError("--plot with --spread: the histograms of the trials are not available "
-                         "yet");
-    }
-    if (a.report) {
-        throw UsageError("--report with --spread: the report page of the trials is not "
-                         "available yet");
-    }
 }
 
 void checkCombination(const Arguments& a) {

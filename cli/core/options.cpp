@@ -138,7 +138,11 @@ constexpr OptionSpec options[] = {
                 "draw both distances and the maximum against the input, with the points where "
                 "the limit changes marked, as PNG, SVG or PDF by the file's extension (.png, "
                 ".svg, .pdf; \"-\" is PNG on standard output); without --csv, only the chart is "
-                "written."}}},
+                "written. With --spread, the histograms of the trials instead: the share of "
+                "trials in each bin of maximumDistance and, for each --at length, of "
+                "powerMargin (and of riseTimeMargin when it varies), the 1, 50 and 99 % points "
+                "marked with their values and, on a margin, the trials short of 0 in red; the "
+                "summary still goes to standard output, unless FILE is \"-\"."}}},
     {.name = "--at",
      .value = &Arguments::at,
      .forms = {{"KM",
@@ -164,7 +168,11 @@ constexpr OptionSpec options[] = {
                 "fault. With --links, the summary of the table instead: how many links meet "
                 "both budgets, fail one, fault or are in error, how each margin is spread "
                 "(histograms), the links that fail each budget, the worst margin first (row, "
-                "id, length, margins, limit), and the inputs every link starts from."}}},
+                "id, length, margins, limit), and the inputs every link starts from. With "
+                "--spread, the report of the inputs as given (the worst case) and a page of "
+                "the trials: the spreads, the share that meets each budget and both at each "
+                "--at length beside that length's own verdict, and the histograms of "
+                "maximumDistance and of powerMargin at each length."}}},
     {.name = "--json",
      .value = &Arguments::json,
      .forms = {{.help = "print one JSON object instead: calculator, inputs, results (value and "
@@ -197,7 +205,7 @@ constexpr std::string_view modes[] = {
     "CALCULATOR [--open] [--use] [--set] --sweep=CHOICE [--csv]",
     "CALCULATOR [--open] [--use] [--set] --links [--csv] [--json] [--report] [--threads]",
     "CALCULATOR [--open] [--use] [--set] --spread [--trials] [--seed] [--threads] [--at] [--json] "
-    "[--csv]",
+    "[--csv] [--plot] [--report]",
     "catalogue [fibre|transceiver] [NAME] [--catalogue] [--json]",
     "[CALCULATOR] --help",
     "--version",

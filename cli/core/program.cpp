@@ -315,6 +315,22 @@ void checkOneOutputOnStandardOutput(const Arguments& a, std::FILE* out) {
     }
 }
 
+// Writes the picture of --plot: to standard output as a PNG for "-", else in
+// the format of its file's name, in the place of the old file once it is
+// whole (standard output, by a name of its file, as a stream).
+void writePicture(const std::string& path, std::FILE* out,
+                  const std::function<std::string(report::ImageFormat)>& draw) {
+    if (isStandardOutput(path)) {
+        writeStandardOutput(out, draw(report::ImageFormat::Png));
+    } else if (namesStandardOutput(path, out)) {
+        writeStandardOutput(out, draw(*report::imageFormatOf(path)), path);
+    } else {
+        const std::string picture = draw(*report::imageFormatOf(path));
+        replaceFile(path, {reinterpret_cast<const std::uint8_t*>(picture.data()), picture.size()},
+                    SpecialFiles::WriteInto);
+    }
+}
+
 // Runs the sweep, writing its CSV as it goes (none when only a chart is
 // asked for), and then draws its chart.
 int runSweep(const Session& session, const SweepRange& range, const Arguments& a, std::FILE* out,
@@ -354,16 +370,8 @@ int runSweep(const Session& session, const SweepRange& range, const Arguments& a
     if (chart) {
         chart->points = envelope->points();
         chart->crossovers = envelope->crossovers();
-        if (isStandardOutput(a.plot)) {
-            writeStandardOutput(out, drawChart(*chart, report::ImageFormat::Png));
-        } else if (namesStandardOutput(*a.plot, out)) {
-            writeStandardOutput(out, drawChart(*chart, *report::imageFormatOf(*a.plot)), *a.plot);
-        } else {
-            const std::string picture = drawChart(*chart, *report::imageFormatOf(*a.plot));
-            replaceFile(*a.plot,
-                        {reinterpret_cast<const std::uint8_t*>(picture.data()), picture.size()},
-                        SpecialFiles::WriteInto);
-        }
+        writePicture(*a.plot, out,
+                     [&](report::ImageFormat format) { return drawChart(*chart, format); });
     }
     return 0;
 }
@@ -423,10 +431,25 @@ struct Given {
     std::vector<std::string> setAfter;
 };
 
+// The design report of the link, written to its file, with the page of the
+// trials when there were any.
+void writeReport(const Session& session, const RunReport& run, const Arguments& a,
+                 const Given& given, const ReportRenderer& drawReport,
+                 std::optional<report::TrialCharts> trials = std::nullopt) {
+    const std::string project = a.open ? absolutePath(*a.open) : std::string();
+    report::DesignReport design = report::designReport(session, run, project, report::todaysDate());
+    report::addUsedParts(design, session.calculator(), given.parts.uses(), given.setAfter);
+    design.trials = std::move(trials);
+    writePdf(*a.report, drawReport(design));
+}
+
 // Runs the trials of --spread, writing the CSV of every trial as they go when
-// asked, then what they gave (not when the CSV goes to standard output).
+// asked, then what they gave (not when the CSV or the histograms go to
+// standard output), the histograms of --plot, and the design report of the
+// inputs as given, the worst case, with a page of the trials.
 int runTrials(const Session& session, const trials::TrialPlan& plan, const Arguments& a,
-              std::FILE* out) {
+              const Given& given, std::FILE* out, const TrialPlotRenderer& drawTrials,
+              const ReportRenderer& drawReport) {
     // The other inputs must be numbers; the spread ones are drawn.
     const std::unique_ptr<Session> drawn = session.copy();
     for (const trials::Spread& spread : plan.spreads) {
@@ -444,20 +467,24 @@ int runTrials(const Session& session, const trials::TrialPlan& plan, const Argum
     if (a.csv) {
         finishOutput(csvFile, out, a.csv);
     }
-    if (!toStandardOutput(a.csv, out)) {
+    if (!toStandardOutput(a.csv, out) && !toStandardOutput(a.plot, out)) {
         writeStandardOutput(out, a.json ? trialJson(session.calculator(), plan, summary)
                                         : trialText(session.calculator(), plan, summary));
     }
+    if (!a.plot && !a.report) {
+        return 0;
+    }
+    report::TrialCharts charts = report::trialCharts(session.calculator(), plan, summary);
+    if (a.plot) {
+        writePicture(*a.plot, out,
+                     [&](report::ImageFormat format) { return drawTrials(charts, format); });
+    }
+    if (a.report) {
+        const RunReport run = session.run();
+        report::setWorstCase(charts, budgetsAtLengths(session, run, plan.lengths));
+        writeReport(session, run, a, given, drawReport, std::move(charts));
+    }
     return 0;
-}
-
-// The design report of the link, written to its file.
-void writeReport(const Session& session, const RunReport& run, const Arguments& a,
-                 const Given& given, const ReportRenderer& drawReport) {
-    const std::string project = a.open ? absolutePath(*a.open) : std::string();
-    report::DesignReport design = report::designReport(session, run, project, report::todaysDate());
-    report::addUsedParts(design, session.calculator(), given.parts.uses(), given.setAfter);
-    writePdf(*a.report, drawReport(design));
 }
 
 int runOnce(const Session& session, const Arguments& a, const std::vector<double>& lengths,
@@ -497,7 +524,8 @@ int runOnce(const Session& session, const Arguments& a, const std::vector<double
 }
 
 int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer& drawChart,
-        const ReportRenderer& drawReport, const LinksReportRenderer& drawLinksReport) {
+        const ReportRenderer& drawReport, const LinksReportRenderer& drawLinksReport,
+        const TrialPlotRenderer& drawTrials) {
     const Calculator* calculator = findCalculator(a.calculator);
     if (a.help) {
         if (!a.calculator.empty() && calculator == nullptr && a.calculator != catalogueCommand) {
@@ -525,7 +553,8 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (calculator == nullptr) {
         throw UsageError(unknownCalculatorMessage(a.calculator));
     }
-    if (a.plot && !drawChart) {
+    if (a.plot && !(a.spreads.empty() ? static_cast<bool>(drawChart)
+                                      : static_cast<bool>(drawTrials))) {
         throw UsageError("--plot: this build of vantero draws no charts (it was built without Qt)");
     }
     if (a.plot && !isStandardOutput(a.plot) && !report::imageFormatOf(*a.plot)) {
@@ -598,14 +627,14 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
     if (choiceSweep) {
         return runChoiceSweep(*session, *choiceSweep, a, out);
     }
-    if (plan) {
-        return runTrials(*session, *plan, a, out);
-    }
     Given given{parts, {}};
     for (const Setting& setting : settings) {
         given.setAfter.emplace_back(setting.kind == Setting::Kind::Text
                                         ? calculator->inputs()[setting.index].name
                                         : calculator->choices()[setting.index].name);
+    }
+    if (plan) {
+        return runTrials(*session, *plan, a, given, out, drawTrials, drawReport);
     }
     return runOnce(*session, a, lengths, given, out, err, drawReport);
 }
@@ -666,9 +695,11 @@ std::string versionText() {
 
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
                    const ChartRenderer& drawChart, const ReportRenderer& drawReport,
-                   const LinksReportRenderer& drawLinksReport) {
+                   const LinksReportRenderer& drawLinksReport,
+                   const TrialPlotRenderer& drawTrials) {
     try {
-        return run(parseArguments(args), out, err, drawChart, drawReport, drawLinksReport);
+        return run(parseArguments(args), out, err, drawChart, drawReport, drawLinksReport,
+                   drawTrials);
     } catch (const UsageError& error) {
         std::fprintf(err, "vantero: %s\nTry 'vantero --help' for more information.\n",
                      error.what());

@@ -7,6 +7,7 @@
 #include "report/imageformat.h"
 #include "report/linksreport.h"
 #include "report/sweepchart.h"
+#include "report/trialcharts.h"
 
 #include <cstdio>
 #include <functional>
@@ -20,6 +21,11 @@ namespace vantero::cli {
 // asked.
 using ChartRenderer = std::function<std::string(const report::SweepChart&, report::ImageFormat)>;
 
+// Draws the histograms of a run of trials and gives the bytes of their file
+// in the format asked.
+using TrialPlotRenderer =
+    std::function<std::string(const report::TrialCharts&, report::ImageFormat)>;
+
 // Lays out and paints a design report and gives the bytes of its PDF file.
 using ReportRenderer = std::function<std::string(const report::DesignReport&)>;
 // The same for the summary report of a table of links.
@@ -32,11 +38,12 @@ using LinksReportRenderer = std::function<std::string(const report::LinksReport&
 // on a file failure (standard output included), 4 when the memory runs out.
 // A table of links (--links) gives 0 when every link is ok and meets both
 // budgets at its length, else 1.
-// `drawChart`, `drawReport` and `drawLinksReport` are empty in a build that
-// draws no charts; --plot and --report are then usage errors.
+// `drawChart`, `drawReport`, `drawLinksReport` and `drawTrials` are empty in
+// a build that draws no charts; --plot and --report are then usage errors.
 int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err,
                    const ChartRenderer& drawChart, const ReportRenderer& drawReport = {},
-                   const LinksReportRenderer& drawLinksReport = {});
+                   const LinksReportRenderer& drawLinksReport = {},
+                   const TrialPlotRenderer& drawTrials = {});
 
 // The text of --help: the usage and every calculator's inputs and choices, or
 // those of one calculator only.

@@ -23,19 +23,6 @@ std::uint64_t wholeNumber(const std::string& text, std::string_view option, std:
     return value;
 }
 
-// The spread as given: NAME=normal:MEAN,SD.
-std::string spreadText(const trials::Spread& spread) {
-    std::string text =
-        spread.name + "=" + std::string(trials::distributionName(spread.distribution)) + ":";
-    for (std::size_t i = 0; i < spread.parameterCount(); ++i) {
-        if (i > 0) {
-            text += ',';
-        }
-        appendJsonNumber(text, spread.parameters[i]);
-    }
-    return text;
-}
-
 double share(std::uint64_t count, std::uint64_t trials) {
     return trials == 0 ? 0 : static_cast<double>(count) / static_cast<double>(trials);
 }
@@ -124,7 +111,7 @@ std::string trialText(const Calculator& calculator, const trials::TrialPlan& pla
     out.line("trials", std::to_string(summary.trials));
     out.line("seed", std::to_string(summary.seed));
     for (const trials::Spread& spread : plan.spreads) {
-        std::string text = spreadText(spread);
+        std::string text = trials::spreadText(spread);
         if (spread.itemLoss) {
             text += ", each of " + std::string(calculator.itemLosses()[*spread.itemLoss].items);
         }

@@ -48,13 +48,14 @@ private:
 
 inline Outcome runVantero(const std::vector<std::string>& args, const ChartRenderer& drawChart = {},
                           const ReportRenderer& drawReport = {},
-                          const LinksReportRenderer& drawLinksReport = {}) {
+                          const LinksReportRenderer& drawLinksReport = {},
+                          const TrialPlotRenderer& drawTrials = {}) {
     const std::vector<std::string_view> views(args.begin(), args.end());
     MemoryStream out;
     MemoryStream err;
     Outcome outcome;
-    outcome.status =
-        runCommandLine(views, out.file(), err.file(), drawChart, drawReport, drawLinksReport);
+    outcome.status = runCommandLine(views, out.file(), err.file(), drawChart, drawReport,
+                                    drawLinksReport, drawTrials);
     outcome.out = out.close();
     outcome.err = err.close();
     return outcome;

@@ -254,6 +254,64 @@ TEST(Program, drawsAChartWithoutADisplay) {
     EXPECT_TRUE(vantero::cli::fileContents(chart).starts_with("\x89PNG\r\n\x1a\n"));
 }
 
+// The trials' histograms in each format and their design report: written
+// whole, the summary still on standard output; the histograms of SVG the
+// same bytes on one thread and on two.
+TEST(Program, drawsTheTrialsHistogramsAndTheirReportPage) {
+    vantero::cli::TemporaryFolder folder;
+    const std::vector<std::string> trials{"tavo",  "--spread", "connectorLoss=normal:0.3,0.1",
+                                          "--at",  "30",       "--at",
+                                          "55",    "--trials", "3000"};
+    const struct {
+        const char* file;
+        const char* option;
+        std::string_view starts;
+        std::string_view ends;
+    } outputs[] = {
+        {"h.png", "--plot", "\x89PNG\r\n\x1a\n", "IEND\xae\x42\x60\x82"},
+        {"h.svg", "--plot", "<?xml", "</svg>\n"},
+        {"h.pdf", "--plot", "%PDF-", "%%EOF\n"},
+        {"r.pdf", "--report", "%PDF-", "%%EOF\n"},
+    };
+    for (const auto& output : outputs) {
+        SCOPED_TRACE(output.file);
+        std::vector<std::string> args = trials;
+        args.insert(args.end(), {output.option, folder.file(output.file)});
+        const Outcome o = run(args);
+        if (!VANTERO_DRAWS_CHARTS) {
+            EXPECT_EQ(o.status, 2);
+            continue;
+        }
+        EXPECT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(o.err, "");
+        EXPECT_TRUE(o.out.starts_with("trials\t3000\nseed\t1\n")) << o.out;
+        const std::string bytes = vantero::cli::fileContents(folder.file(output.file));
+        EXPECT_TRUE(bytes.starts_with(output.starts));
+        EXPECT_TRUE(bytes.ends_with(output.ends));
+        EXPECT_GT(bytes.size(), 5000U);
+    }
+    if (!VANTERO_DRAWS_CHARTS) {
+        return;
+    }
+    std::string svg[2];
+    for (const int threads : {1, 2}) {
+        std::vector<std::string> args = trials;
+        args.insert(args.end(), {"--plot", folder.file("t.svg"), "--threads",
+                                 std::to_string(threads)});
+        EXPECT_EQ(run(args).status, 0);
+        svg[threads - 1] = vantero::cli::fileContents(folder.file("t.svg"));
+    }
+    EXPECT_EQ(svg[0], svg[1]);
+    EXPECT_NE(svg[0].find("Margem de potência a 55 km"), std::string::npos);
+
+    // "-": the PNG alone on standard output.
+    std::vector<std::string> args = trials;
+    args.insert(args.end(), {"--plot", "-"});
+    const Outcome o = run(args);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(o.out.starts_with("\x89PNG\r\n\x1a\n"));
+}
+
 // The outputs of a sweep under a limit: what the old file held stays whole
 // when the new one cannot be written, and nothing else is left beside it.
 struct LimitedOutput {
@@ -377,6 +435,18 @@ INSTANTIATE_TEST_SUITE_P(
                                 4 * 1024,
                                 true},
                     SizeLimited{"report", {"tavo", "--report", "@"}, "out.pdf", 4 * 1024, true},
+                    SizeLimited{"trialHistograms",
+                                {"tavo", "--spread", "connectorLoss=normal:0.3,0.1", "--at", "30",
+                                 "--trials", "100", "--plot", "@"},
+                                "out.png",
+                                4 * 1024,
+                                true},
+                    SizeLimited{"trialReport",
+                                {"tavo", "--spread", "connectorLoss=normal:0.3,0.1", "--trials",
+                                 "100", "--report", "@"},
+                                "out.pdf",
+                                4 * 1024,
+                                true},
                     SizeLimited{"standardOutput",
                                 {"tavo", "--sweep", "bitRate=1:1000:20000"},
                                 "untouched.csv",

@@ -1,6 +1,7 @@
 #include "common/trials/spread.h"
 
 #include "common/numbers/numbers.h"
+#include "common/runs/json.h"
 #include "common/trials/random.h"
 
 #include <cmath>
@@ -156,6 +157,17 @@ Spread parseSpread(const Calculator& calculator, std::string_view text) {
         throw fail("MODE must lie between LOW and HIGH");
     }
     return spread;
+}
+
+std::string spreadText(const Spread& spread) {
+    std::string text = spread.name + "=" + std::string(distributionName(spread.distribution)) + ":";
+    for (std::size_t i = 0; i < spread.parameterCount(); ++i) {
+        if (i > 0) {
+            text += ',';
+        }
+        appendJsonNumber(text, spread.parameters[i]);
+    }
+    return text;
 }
 
 } // namespace vantero::trials

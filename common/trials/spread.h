@@ -50,4 +50,8 @@ struct Spread {
 // MODE outside LOW..HIGH throws SpreadError.
 Spread parseSpread(const Calculator& calculator, std::string_view text);
 
+// The spread as it is given: NAME=normal:MEAN,SD, each number in its
+// shortest form that reads back exactly.
+std::string spreadText(const Spread& spread);
+
 } // namespace vantero::trials

@@ -458,6 +458,7 @@ TrialHistograms trialHistograms(const TrialSummary& summary, std::size_t bins) {
     histograms.maximumDistance = summary.maximumDistance.histogram(bins);
     for (const LengthSummary& at : summary.at) {
         histograms.powerMargin.push_back(at.powerMargin.histogram(bins));
+        histograms.riseTimeMargin.push_back(at.riseTimeMargin.histogram(bins));
     }
     return histograms;
 }

@@ -119,13 +119,14 @@ struct TrialSummary {
     std::optional<std::string> firstFault;
 };
 
-// What the histograms of the trials show: the maximum distance, and the
-// power margin at each length, in `bins` equal bins from the least value to
-// the greatest (none for a figure no trial gave).
+// What the histograms of the trials show: the maximum distance, and both
+// margins at each length, in `bins` equal bins from the least value to the
+// greatest (none for a figure no trial gave).
 inline constexpr std::size_t histogramBins = 40;
 struct TrialHistograms {
     std::optional<Histogram> maximumDistance;
-    std::vector<std::optional<Histogram>> powerMargin; // by length
+    std::vector<std::optional<Histogram>> powerMargin;    // by length
+    std::vector<std::optional<Histogram>> riseTimeMargin; // by length
 };
 TrialHistograms trialHistograms(const TrialSummary& summary, std::size_t bins = histogramBins);
 

@@ -41,7 +41,9 @@ QPainterPath path(const std::vector<std::vector<Pixel>>& pieces, double dotRadiu
     return path;
 }
 
-void drawLabel(QPainter& p, const Label& label, const ChartLook& look) {
+} // namespace
+
+void paintLabel(QPainter& p, const Label& label, const ChartLook& look) {
     p.setFont(chartFont(look.font(label.role), p.device()));
     p.setPen(colour(inkColour(label.ink)));
     int flags = Qt::AlignVCenter;
@@ -71,6 +73,8 @@ void drawLabel(QPainter& p, const Label& label, const ChartLook& look) {
     p.restore();
 }
 
+namespace {
+
 // A framed box behind a label, or the legend.
 void drawFrame(QPainter& p, const Box& box, const ChartLook& look) {
     p.setPen(qtPen(labelFramePen, look));
@@ -94,7 +98,7 @@ void drawTicks(QPainter& p, const std::vector<TickMark>& ticks, bool vertical, c
         p.drawLine(vertical ? QLineF(t.at, plot.bottom(), t.at, plot.bottom() + length)
                             : QLineF(plot.left - length, t.at, plot.left, t.at));
         if (t.label) {
-            drawLabel(p, *t.label, look);
+            paintLabel(p, *t.label, look);
         }
     }
 }
@@ -144,6 +148,10 @@ void paintLineChart(QPainter& p, const LineChart& chart, const ChartLook& look) 
         p.setPen(qtPen(zeroPen, look));
         p.drawLine(QPointF(plot.left, *chart.zeroY), QPointF(plot.right(), *chart.zeroY));
     }
+    if (chart.zeroX) {
+        p.setPen(qtPen(zeroPen, look));
+        p.drawLine(QPointF(*chart.zeroX, plot.top), QPointF(*chart.zeroX, plot.bottom()));
+    }
 
     p.save();
     p.setClipRect(rect(chart.clip));
@@ -158,7 +166,7 @@ void paintLineChart(QPainter& p, const LineChart& chart, const ChartLook& look) 
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect(plot));
     for (const Label& title : chart.titles) {
-        drawLabel(p, title, look);
+        paintLabel(p, title, look);
     }
     for (const VerticalMark& mark : chart.verticals) {
         p.setPen(qtPen(linePen(LineStyle::Mark), look));
@@ -166,7 +174,7 @@ void paintLineChart(QPainter& p, const LineChart& chart, const ChartLook& look) 
         if (mark.frame) {
             drawFrame(p, *mark.frame, look);
         }
-        drawLabel(p, mark.label, look);
+        paintLabel(p, mark.label, look);
     }
     for (const ChartMarker& marker : chart.markers) {
         p.setPen(QPen(colour(inkColour(Ink::Text)), markerRing * look.stroke));
@@ -176,12 +184,12 @@ void paintLineChart(QPainter& p, const LineChart& chart, const ChartLook& look) 
         if (marker.label) {
             p.fillRect(rect(marker.label->box).adjusted(-2 * look.stroke, 0, 2 * look.stroke, 0),
                        colour(labelBackground));
-            drawLabel(p, *marker.label, look);
+            paintLabel(p, *marker.label, look);
         }
     }
     for (const Stretch& stretch : chart.stretches) {
         if (stretch.label) {
-            drawLabel(p, *stretch.label, look);
+            paintLabel(p, *stretch.label, look);
         }
     }
     if (chart.legend.frame) {
@@ -191,31 +199,31 @@ void paintLineChart(QPainter& p, const LineChart& chart, const ChartLook& look) 
         const double middle = entry.sample.top + entry.sample.height / 2;
         p.setPen(qtPen(linePen(entry.style), look));
         p.drawLine(QPointF(entry.sample.left, middle), QPointF(entry.sample.right(), middle));
-        drawLabel(p, entry.text, look);
+        paintLabel(p, entry.text, look);
     }
     if (chart.notice) {
-        drawLabel(p, *chart.notice, look);
+        paintLabel(p, *chart.notice, look);
     }
 }
 
 void paintBarChart(QPainter& p, const BarChart& chart, const ChartLook& look) {
     const Box& plot = chart.plot;
     drawTicks(p, chart.ticks, true, plot, look);
-    drawLabel(p, chart.axisTitle, look);
+    paintLabel(p, chart.axisTitle, look);
     p.setPen(qtPen(stepPen, look));
     for (const auto& [from, to] : chart.steps) {
         p.drawLine(QPointF(from.x, from.y), QPointF(to.x, to.y));
     }
     for (const BarRow& row : chart.rows) {
         p.fillRect(rect(row.bar), colour(barColour(row.kind)));
-        drawLabel(p, row.caption, look);
-        drawLabel(p, row.value, look);
+        paintLabel(p, row.caption, look);
+        paintLabel(p, row.value, look);
     }
     if (chart.reference) {
         const ReferenceLine& r = *chart.reference;
         p.setPen(qtPen(referencePen, look));
         p.drawLine(QPointF(r.x, plot.top - 2 * look.stroke), QPointF(r.x, plot.bottom()));
-        drawLabel(p, r.label, look);
+        paintLabel(p, r.label, look);
     }
     p.setPen(qtPen(framePen, look));
     p.drawLine(QPointF(plot.left, plot.bottom()), QPointF(plot.right(), plot.bottom()));

@@ -34,6 +34,9 @@ QFont chartFont(const Typeface& typeface, const QPaintDevice* device);
 // The sizes of texts in the fonts of `look` on `device`.
 TextMeasure textMeasure(const ChartLook& look, const QPaintDevice* device);
 
+// A label of a chart, or of a picture of charts.
+void paintLabel(QPainter& painter, const Label& label, const ChartLook& look);
+
 void paintLineChart(QPainter& painter, const LineChart& chart, const ChartLook& look);
 void paintBarChart(QPainter& painter, const BarChart& chart, const ChartLook& look);
 

@@ -268,6 +268,57 @@ void chartPage(ReportPages& pages, const DesignReport& report) {
     pages.advance(area.height);
 }
 
+// The page of the trials: the spreads, how often each budget is met at each
+// length beside the verdict of the inputs as given, and the histograms of the
+// maximum distance and of the power margin at each length, two to a row.
+void trialPage(ReportPages& pages, const TrialCharts& trials) {
+    QPainter& p = pages.painter();
+    const ChartLook look = pageLook();
+    const TextMeasure measure = textMeasure(look, p.device());
+
+    pages.heading(QStringLiteral("Balanço estatístico"));
+    for (const std::string& line : trialHeading(trials)) {
+        pages.paragraphWhole(text(line), sans(8.4), ink);
+    }
+    pages.advance(4);
+    pages.note(QStringLiteral("Cada ensaio sorteia as entradas com dispersão; as outras ficam como "
+                              "neste projeto. O pior caso é este projeto, com as entradas como "
+                              "dadas."));
+    for (const TrialLength& at : trials.at) {
+        pages.subheading(QStringLiteral("A ") + text(shortNumber(at.distance)) +
+                         QStringLiteral(" km"));
+        const std::vector<TableRow> rows = {
+            {{QStringLiteral("Balanço de potência atendido"), text(percentText(at.powerBudgetMet)),
+              QStringLiteral("pior caso: ") + text(verdictText(at.worstPowerBudgetMet))}},
+            {{QStringLiteral("Balanço de tempo de subida atendido"),
+              text(percentText(at.riseTimeBudgetMet)),
+              QStringLiteral("pior caso: ") + text(verdictText(at.worstRiseTimeBudgetMet))}},
+            {{QStringLiteral("Ambos atendidos"), text(percentText(at.bothMet)), QString()}, true},
+        };
+        table(pages, rows, {250, 90, 155});
+    }
+
+    std::vector<std::pair<const TrialFigure*, std::string>> figures{
+        {&trials.maximumDistance, statisticsText(trials.maximumDistance)}};
+    for (const TrialLength& at : trials.at) {
+        figures.emplace_back(&at.powerMargin, statisticsText(at.powerMargin));
+    }
+    constexpr double chartHeight = 200;
+    const double half = (contentWidth - 12) / 2;
+    for (std::size_t i = 0; i < figures.size(); i += 2) {
+        pages.makeRoom(chartHeight + 6);
+        for (std::size_t j = i; j < std::min(i + 2, figures.size()); ++j) {
+            const Box area{marginX + static_cast<double>(j - i) * (half + 12), pages.y(), half,
+                           chartHeight};
+            paintLineChart(p,
+                           trialHistogram(*figures[j].first, trials.trials, figures[j].second, area,
+                                          look, measure),
+                           look);
+        }
+        pages.advance(chartHeight + 6);
+    }
+}
+
 } // namespace
 
 std::string drawDesignReport(const DesignReport& report) {
@@ -284,6 +335,10 @@ std::string drawDesignReport(const DesignReport& report) {
                              budgetPage(pages, report);
                              pages.newPage();
                              chartPage(pages, report);
+                         }
+                         if (report.trials) {
+                             pages.newPage();
+                             trialPage(pages, *report.trials);
                          }
                      });
 }

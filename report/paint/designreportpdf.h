@@ -14,7 +14,10 @@ namespace vantero::report {
 // from which figures, and the sources of those figures; then a page with both
 // budgets at the maximum distance, each as a table and a chart, and one with
 // the maximum distance against the bit rate and both margins against the
-// length. A run that faulted has no budgets or charts. The caller owns the Qt
+// length; for a link given trials, a last page with the spreads, how often
+// each budget was met at each length beside the link's own verdict, and the
+// histograms of the maximum distance and of the power margins. A run that
+// faulted has no budgets or charts. The caller owns the Qt
 // Gui application; the charts' arithmetic is report/reportcharts.h.
 std::string drawDesignReport(const DesignReport& report);
 

@@ -129,6 +129,9 @@ TEST(Trials, drawTheHistogramOfTheMarginInEqualBins) {
     }
     EXPECT_EQ(total, 40000U);
     EXPECT_EQ(histograms.maximumDistance->counts.size(), 20U);
+    // The rise-time margin, which the attenuation does not change, is one bin.
+    ASSERT_EQ(histograms.riseTimeMargin.size(), 1U);
+    EXPECT_EQ(histograms.riseTimeMargin[0]->counts, std::vector<std::uint64_t>{40000});
 }
 
 // Where the mean margin is one standard deviation, the budget is met with

@@ -9,10 +9,12 @@
 #include "common/testing/pdftesting.h"
 #include "report/paint/designreportpdf.h"
 #include "report/paint/sweepplot.h"
+#include "report/paint/trialplot.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <fstream>
 #include <memory>
@@ -182,6 +184,77 @@ TEST(DesignReportPdf, listsThePartsUsedAndTheSourceOfEveryFigureTheySet) {
         EXPECT_LE(std::stod((*w)[1]), 595.28 - 50 + 1) << (*w)[2];
     }
     EXPECT_GT(counted, 300);
+}
+
+// The trials of tavo's link at its initial figures, its connectors spread, at
+// a length it reaches and one it does not.
+TrialCharts tavoTrials(const Session& session) {
+    trials::TrialPlan plan;
+    plan.spreads.push_back(
+        trials::parseSpread(session.calculator(), "connectorLoss=normal:0.3,0.1"));
+    plan.lengths = {30, 60};
+    plan.trials = 2000;
+    trials::TrialSummary summary = trials::runTrials(session, plan);
+    TrialCharts charts = trialCharts(session.calculator(), plan, summary);
+    std::vector<LinkBudgets> budgets;
+    for (const double km : plan.lengths) {
+        budgets.push_back(session.budgetsAt(km));
+    }
+    setWorstCase(charts, budgets);
+    return charts;
+}
+
+TEST(DesignReportPdf, endsWithAPageOfTheTrialsBesideTheLinksOwnVerdict) {
+    if (!havePoppler()) {
+        GTEST_SKIP() << "pdftotext and pdffonts (poppler-utils) are not installed";
+    }
+    filetesting::TestFolder folder;
+    const auto session = findCalculator("tavo")->newSession();
+    DesignReport report = designReport(*session, session->run(), "", todaysDate());
+    report.trials = tavoTrials(*session);
+    const std::string pdf = (folder / "trials.pdf").string();
+    std::ofstream(pdf, std::ios::binary) << drawDesignReport(report);
+
+    const std::string info = outputOf("pdfinfo " + quoted(pdf)).value_or("");
+    EXPECT_NE(info.find("Pages:           4\n"), std::string::npos) << info;
+    const std::string last =
+        words(outputOf("pdftotext -layout -f 4 -l 4 " + quoted(pdf) + " -").value_or(""));
+    for (const char* expected :
+         {"Balanço estatístico", "tavo: 2000 ensaios, semente 1",
+          "Dispersão: connectorLoss=normal:0.3,0.1", "A 30 km",
+          "Balanço de potência atendido 100 % pior caso: atende", "A 60 km",
+          "Balanço de potência atendido 0 % pior caso: não atende",
+          "Balanço de tempo de subida atendido 100 % pior caso: atende", "Ambos atendidos 0 %",
+          "Distância máxima", "Margem de potência a 30 km", "Margem de potência a 60 km",
+          "1 %:", "50 %:", "99 %:"}) {
+        EXPECT_NE(last.find(expected), std::string::npos) << expected << "\nin\n" << last;
+    }
+    expectFontsEmbedded(pdf);
+}
+
+TEST(TrialChartFiles, comeInTheFormatAskedAsHighAsTheirLengthsNeed) {
+    const auto session = findCalculator("tavo")->newSession();
+    const TrialCharts charts = tavoTrials(*session);
+    const int height = static_cast<int>(std::ceil(trialPictureHeight(charts)));
+    const std::string png = drawTrialCharts(charts, ImageFormat::Png);
+    ASSERT_TRUE(png.starts_with("\x89PNG\r\n\x1a\n"));
+    // The width and height in the header, big-endian.
+    auto number = [&](std::size_t at) {
+        int n = 0;
+        for (std::size_t i = 0; i < 4; ++i) {
+            n = n * 256 + static_cast<unsigned char>(png[at + i]);
+        }
+        return n;
+    };
+    EXPECT_EQ(number(16), 1200);
+    EXPECT_EQ(number(20), height);
+    const std::string svg = drawTrialCharts(charts, ImageFormat::Svg);
+    EXPECT_NE(svg.find("viewBox=\"0 0 1200 " + std::to_string(height) + "\""), std::string::npos);
+    for (const char* text : {"Margem de potência a 60 km", "Dispersão: connectorLoss=normal:0.3,0.1",
+                             "Ensaios (%)"}) {
+        EXPECT_NE(svg.find(text), std::string::npos) << text;
+    }
+    EXPECT_TRUE(drawTrialCharts(charts, ImageFormat::Pdf).starts_with("%PDF-"));
 }
 
 TEST(SweepChartFiles, comeInTheFormatAskedWithTheirText) {
