@@ -18,7 +18,8 @@
 # A limit on processes counts all of the user's processes and threads, and
 # none of root's: as root, each run is made as the user nobody, who runs
 # nothing else (also keeping a short-of-memory font library from rewriting
-# the system's font cache). Where that cannot be done, the limit on processes
+# the system's font cache), when nobody may run the build's program. Where
+# that cannot be done, the limit on processes
 # is played by tools' shim (cli/tests/failingcalls.c), which makes
 # pthread_create refuse every thread after the first N (ulimit -u N+1).
 set -euo pipefail
@@ -40,7 +41,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"
 as_nobody=false
-if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null && id nobody >/dev/null 2>&1; then
+if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null && id nobody >/dev/null 2>&1 &&
+  setpriv --reuid=nobody --regid=nogroup --clear-groups "$vantero" --version >/dev/null 2>&1; then
+  # (not when the build lies in a folder nobody may not enter, a checkout
+  # in a folder of mktemp's, say)
   as_nobody=true
 fi
 # The font library's own cache may be written when it finds it short:

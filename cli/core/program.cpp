@@ -1,13 +1,14 @@
 #include "cli/core/program.h"
 
 #include "cli/core/arguments.h"
-#include "cli/core/catalogueoutput.h"
 #include "cli/core/choicesweep.h"
 #include "cli/core/joined.h"
 #include "cli/core/links.h"
 #include "cli/core/sweepargument.h"
-#include "cli/core/trialoutput.h"
+#include "cli/core/trialplan.h"
+#include "cli/core/usedparts.h"
 #include "common/calculator/projectfile.h"
+#include "common/catalogue/listing.h"
 #include "common/catalogue/locations.h"
 #include "common/fileoutput/filereplacement.h"
 #include "common/numbers/failure.h"
@@ -15,6 +16,7 @@
 #include "common/runs/csvwriter.h"
 #include "common/runs/runoutput.h"
 #include "common/runs/sweep.h"
+#include "common/trials/summaryoutput.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -468,8 +470,8 @@ int runTrials(const Session& session, const trials::TrialPlan& plan, const Argum
         finishOutput(csvFile, out, a.csv);
     }
     if (!toStandardOutput(a.csv, out) && !toStandardOutput(a.plot, out)) {
-        writeStandardOutput(out, a.json ? trialJson(session.calculator(), plan, summary)
-                                        : trialText(session.calculator(), plan, summary));
+        writeStandardOutput(out, a.json ? trials::trialJson(session.calculator(), plan, summary)
+                                        : trials::trialText(session.calculator(), plan, summary));
     }
     if (!a.plot && !a.report) {
         return 0;
@@ -547,7 +549,7 @@ int run(const Arguments& a, std::FILE* out, std::FILE* err, const ChartRenderer&
         for (const std::string& notice : notices) {
             std::fprintf(err, "vantero: catalogue: %s\n", notice.c_str());
         }
-        writeStandardOutput(out, catalogueListing(parts, a.words, a.json));
+        writeStandardOutput(out, catalogue::catalogueListing(parts, a.words, a.json));
         return 0;
     }
     if (calculator == nullptr) {

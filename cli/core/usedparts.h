@@ -12,13 +12,6 @@
 
 namespace vantero::cli {
 
-// What "vantero catalogue [KIND] [NAME] [--json]" prints: a line for each
-// part (its kind, name and title, tab-separated), or one part with every
-// figure and its source; with `json`, the parts whole as JSON. A NAME the
-// catalogue lacks is a CatalogueError that lists those of its kind.
-std::string catalogueListing(const catalogue::Catalogue& catalogue,
-                             std::span<const std::string> words, bool json);
-
 // The parts --use names, read and worked out for a calculator before
 // anything is read or written: the whole catalogue (its notices, a part
 // replacing another, go to `err`) and what each part sets.

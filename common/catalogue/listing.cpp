@@ -1,16 +1,14 @@
-#include "cli/core/catalogueoutput.h"
+#include "common/catalogue/listing.h"
 
+#include "common/catalogue/partuse.h"
 #include "common/runs/json.h"
-#include "common/catalogue/locations.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
-namespace vantero::cli {
+namespace vantero::catalogue {
 namespace {
-
-using catalogue::Figure;
-using catalogue::Part;
-using catalogue::Source;
 
 std::string padded(std::string text, std::size_t width) {
     text.resize(std::max(width, text.size() + 1), ' ');
@@ -18,7 +16,7 @@ std::string padded(std::string text, std::size_t width) {
 }
 
 std::string figureLabel(const Figure& figure) {
-    return figure.at ? figure.name + " at " + catalogue::bandText(*figure.at) : figure.name;
+    return figure.at ? figure.name + " at " + bandText(*figure.at) : figure.name;
 }
 
 // The source in one paragraph: the document, where in it, where to read it,
@@ -37,7 +35,7 @@ std::string sourceText(const Source& source) {
 }
 
 std::string partText(const Part& part) {
-    std::string text = std::string(catalogue::kindName(part.kind)) + " " + part.name;
+    std::string text = std::string(kindName(part.kind)) + " " + part.name;
     if (!part.title.empty()) {
         text += ": " + part.title;
     }
@@ -56,7 +54,7 @@ std::string partText(const Part& part) {
             found = sources.end() - 1;
         }
         std::string line = "  " + padded(figureLabel(figure), 36) +
-                           padded(catalogue::figureValueText(figure), 24) + "[" +
+                           padded(figureValueText(figure), 24) + "[" +
                            std::to_string(found - sources.begin() + 1) + "]";
         if (!figure.note.empty()) {
             line += " " + figure.note;
@@ -101,7 +99,7 @@ void appendSourceJson(std::string& json, const Source& source, std::string_view 
 
 void appendPartJson(std::string& json, const Part& part) {
     json += "  {\n    \"kind\": ";
-    appendJsonString(json, catalogue::kindName(part.kind));
+    appendJsonString(json, kindName(part.kind));
     appendKey(json, "name", "    ");
     appendJsonString(json, part.name);
     appendKey(json, "title", "    ");
@@ -150,18 +148,18 @@ void appendPartJson(std::string& json, const Part& part) {
 
 } // namespace
 
-std::string catalogueListing(const catalogue::Catalogue& catalogue,
+std::string catalogueListing(const Catalogue& catalogue,
                              std::span<const std::string> words, bool json) {
     std::optional<PartKind> kind;
     if (!words.empty()) {
-        kind = catalogue::kindNamed(words[0]);
+        kind = kindNamed(words[0]);
     }
     std::vector<const Part*> parts;
     if (words.size() == 2) {
-        catalogue::PartRequest request;
+        PartRequest request;
         request.kind = *kind;
         request.name = words[1];
-        parts.push_back(&catalogue::findPart(catalogue, request));
+        parts.push_back(&findPart(catalogue, request));
     } else {
         // Fibres first, then transceivers, each in the order they were read.
         for (const PartKind listed : {PartKind::Fibre, PartKind::Transceiver}) {
@@ -188,49 +186,10 @@ std::string catalogueListing(const catalogue::Catalogue& catalogue,
         return partText(*parts.front());
     }
     for (const Part* part : parts) {
-        text += std::string(catalogue::kindName(part->kind)) + "\t" + part->name + "\t" +
+        text += std::string(kindName(part->kind)) + "\t" + part->name + "\t" +
                 part->title + "\n";
     }
     return text;
 }
 
-UsedParts::UsedParts(const Calculator& calculator, std::span<const std::string> uses,
-                     std::span<const std::string> files, std::FILE* err)
-    : m_files(files.begin(), files.end()) {
-    std::vector<catalogue::PartRequest> requests;
-    for (const std::string& use : uses) {
-        requests.push_back(catalogue::parsePartRequest(use));
-        m_requests.push_back(catalogue::requestText(requests.back()));
-    }
-    if (requests.empty()) {
-        return;
-    }
-    wholeCatalogue(err);
-    for (const catalogue::PartRequest& request : requests) {
-        m_uses.push_back(catalogue::planPartUse(
-            calculator, catalogue::findPart(m_catalogue, request), request.wavelength));
-    }
-}
-
-const catalogue::Catalogue& UsedParts::wholeCatalogue(std::FILE* err) {
-    if (!m_loaded) {
-        std::vector<std::string> notices;
-        m_catalogue = catalogue::loadCatalogue(m_files, notices);
-        m_loaded = true;
-        for (const std::string& notice : notices) {
-            std::fprintf(err, "vantero: catalogue: %s\n", notice.c_str());
-        }
-    }
-    return m_catalogue;
-}
-
-void UsedParts::apply(Session& session, std::FILE* err) const {
-    for (std::size_t i = 0; i < m_uses.size(); ++i) {
-        catalogue::applyPartUse(session, m_uses[i]);
-        for (const std::string& line : catalogue::partUseLines(m_uses[i])) {
-            std::fprintf(err, "vantero: %s: %s\n", m_requests[i].c_str(), line.c_str());
-        }
-    }
-}
-
-} // namespace vantero::cli
+} // namespace vantero::catalogue
