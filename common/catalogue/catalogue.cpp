@@ -200,11 +200,11 @@ private:
             entrySource = sourceNamed(*source, label, "the entry");
         }
         for (auto&& [key, node] : table) {
-            if (!oneOf(key.str(), entryKeys) && findFigureSpec(kind, key.str()) == nullptr) {
+            if (!oneOf(key.str(), entryKeys) && findFigureRule(kind, key.str()) == nullptr) {
                 std::vector<std::string_view> known(std::begin(entryKeys), std::end(entryKeys));
-                for (const FigureSpec& spec : figureSpecs()) {
-                    if (spec.kind == kind) {
-                        known.push_back(spec.name);
+                for (const FigureRule& rule : figureRules()) {
+                    if (rule.kind == kind) {
+                        known.push_back(rule.name);
                     }
                 }
                 if (kind == PartKind::Transceiver) {
@@ -215,17 +215,17 @@ private:
                          listed(known));
             }
         }
-        for (const FigureSpec& spec : figureSpecs()) {
-            const toml::node* node = spec.kind == kind ? table.get(spec.name) : nullptr;
+        for (const FigureRule& rule : figureRules()) {
+            const toml::node* node = rule.kind == kind ? table.get(rule.name) : nullptr;
             if (node == nullptr) {
                 continue;
             }
-            if (const toml::array* array = node->as_array(); array != nullptr && spec.atWavelength) {
+            if (const toml::array* array = node->as_array(); array != nullptr && rule.atWavelength) {
                 for (const toml::node& item : *array) {
-                    part.figures.push_back(readFigure(spec, item, label, entrySource));
+                    part.figures.push_back(readFigure(rule, item, label, entrySource));
                 }
             } else {
-                part.figures.push_back(readFigure(spec, *node, label, entrySource));
+                part.figures.push_back(readFigure(rule, *node, label, entrySource));
             }
         }
         checkBandsOnce(part, label);
@@ -270,14 +270,14 @@ private:
         return value;
     }
 
-    Figure readFigure(const FigureSpec& spec, const toml::node& node, const std::string& entry,
+    Figure readFigure(const FigureRule& rule, const toml::node& node, const std::string& entry,
                       const std::shared_ptr<const Source>& entrySource) const {
-        const std::string label = entry + ", " + std::string(spec.name);
+        const std::string label = entry + ", " + std::string(rule.name);
         const toml::table* table = node.as_table();
         if (table == nullptr) {
             fail(lineOf(node), label,
-                 std::string("write it as { value = ..., unit = \"") + std::string(spec.unit) +
-                     "\" }" + (spec.atWavelength ? ", or a list of those, each at a wavelength" : ""));
+                 std::string("write it as { value = ..., unit = \"") + std::string(rule.unit) +
+                     "\" }" + (rule.atWavelength ? ", or a list of those, each at a wavelength" : ""));
         }
         for (auto&& [key, value] : *table) {
             if (!oneOf(key.str(), figureKeys)) {
@@ -286,22 +286,22 @@ private:
             }
         }
         Figure figure;
-        figure.name = spec.name;
+        figure.name = rule.name;
         figure.line = lineOf(node);
         const toml::node* unit = table->get("unit");
         if (unit == nullptr) {
-            fail(figure.line, label, "says no unit: unit = " + inQuotes(spec.unit));
+            fail(figure.line, label, "says no unit: unit = " + inQuotes(rule.unit));
         }
         figure.unit = text(*unit, "unit", label);
-        if (figure.unit != spec.unit) {
+        if (figure.unit != rule.unit) {
             fail(lineOf(*unit), label,
-                 "the unit is " + inQuotes(spec.unit) + ", not " + inQuotes(figure.unit));
+                 "the unit is " + inQuotes(rule.unit) + ", not " + inQuotes(figure.unit));
         }
         figure.value = number(*table, "value", label);
         figure.min = number(*table, "min", label);
         figure.max = number(*table, "max", label);
-        checkNumbers(spec, figure, label);
-        readBand(spec, *table, figure, label);
+        checkNumbers(rule, figure, label);
+        readBand(rule, *table, figure, label);
         if (const toml::node* note = table->get("note")) {
             figure.note = text(*note, "note", label);
         }
@@ -317,7 +317,7 @@ private:
         return figure;
     }
 
-    void checkNumbers(const FigureSpec& spec, const Figure& figure,
+    void checkNumbers(const FigureRule& rule, const Figure& figure,
                       const std::string& label) const {
         if (figure.value && (figure.min || figure.max)) {
             fail(figure.line, label, "gives a value and bounds: give one or the other");
@@ -328,7 +328,7 @@ private:
         if (figure.value) {
             return;
         }
-        switch (spec.worst) {
+        switch (rule.worst) {
         case Worst::Min:
             if (!figure.min) {
                 fail(figure.line, label, "gives no value or min (what a design takes)");
@@ -352,12 +352,12 @@ private:
         }
     }
 
-    void readBand(const FigureSpec& spec, const toml::table& table, Figure& figure,
+    void readBand(const FigureRule& rule, const toml::table& table, Figure& figure,
                   const std::string& label) const {
         const auto at = number(table, "at", label);
         const auto from = number(table, "from", label);
         const auto to = number(table, "to", label);
-        if (!spec.atWavelength) {
+        if (!rule.atWavelength) {
             if (at || from || to) {
                 fail(figure.line, label, "holds at every wavelength: it takes no at, from or to");
             }
@@ -531,13 +531,13 @@ double Figure::worst() const {
     if (value) {
         return *value;
     }
-    const FigureSpec* spec = nullptr;
-    for (const FigureSpec& candidate : figureSpecs()) {
+    const FigureRule* rule = nullptr;
+    for (const FigureRule& candidate : figureRules()) {
         if (candidate.name == name) {
-            spec = &candidate;
+            rule = &candidate;
         }
     }
-    if (spec != nullptr && spec->worst == Worst::Min && min) {
+    if (rule != nullptr && rule->worst == Worst::Min && min) {
         return *min;
     }
     return max ? *max : min.value_or(0);

@@ -3,7 +3,7 @@
 namespace vantero::catalogue {
 namespace {
 
-constexpr FigureSpec specs[] = {
+constexpr FigureRule rules[] = {
     {"wavelength", PartKind::Transceiver, "nm", "wavelength of the transmitter", Worst::Any},
     {"launch-power", PartKind::Transceiver, "dBm", "average launch power", Worst::Min},
     {"sensitivity", PartKind::Transceiver, "dBm", "receiver sensitivity (average power)",
@@ -31,14 +31,14 @@ constexpr FigureSpec specs[] = {
 
 } // namespace
 
-std::span<const FigureSpec> figureSpecs() {
-    return specs;
+std::span<const FigureRule> figureRules() {
+    return rules;
 }
 
-const FigureSpec* findFigureSpec(PartKind kind, std::string_view name) {
-    for (const FigureSpec& spec : specs) {
-        if (spec.kind == kind && spec.name == name) {
-            return &spec;
+const FigureRule* findFigureRule(PartKind kind, std::string_view name) {
+    for (const FigureRule& rule : rules) {
+        if (rule.kind == kind && rule.name == name) {
+            return &rule;
         }
     }
     return nullptr;

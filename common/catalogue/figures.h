@@ -22,7 +22,7 @@ enum class Worst {
 // number a design takes, and whether it holds at a wavelength or over a band
 // of them (`at`, or `from` and `to`), in which case an entry may give it for
 // several.
-struct FigureSpec {
+struct FigureRule {
     std::string_view name;
     PartKind kind;
     std::string_view unit;
@@ -32,8 +32,8 @@ struct FigureSpec {
 };
 
 // Every figure, by kind, in the order listings show them.
-std::span<const FigureSpec> figureSpecs();
-const FigureSpec* findFigureSpec(PartKind kind, std::string_view name);
+std::span<const FigureRule> figureRules();
+const FigureRule* findFigureRule(PartKind kind, std::string_view name);
 
 // The name in the files of the figure a mapping row reads (the fibre's type,
 // which is no figure, has none).
