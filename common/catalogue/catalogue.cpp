@@ -413,7 +413,9 @@ private:
 // outside strings and comments, after a backslash in a multi-line string,
 // and as the first character after a line-ending backslash there. Those
 // places are refused here, before toml++ sees the text; only the last is
-// valid TOML, and its message says how to write it.
+// valid TOML, and its message says how to write it. So is a quote where no
+// string can start (after a bare value that is no TOML, say), which would
+// put what follows out of the strings.
 void checkCharacterPlaces(std::string_view text, const std::string& file) {
     enum class In { Plain, Comment, Basic, Literal, MultiBasic, MultiLiteral };
     In in = In::Plain;
@@ -440,6 +442,18 @@ void checkCharacterPlaces(std::string_view text, const std::string& file) {
             if (c == '#') {
                 in = In::Comment;
             } else if (c == '"' || c == '\'') {
+                // A string starts a value, a key or a part of one: after "=",
+                // "[", "{", ",", "." or at the start of a line. Elsewhere the
+                // text is no TOML, and toml++ would not read what follows as
+                // a string.
+                std::size_t before = i;
+                while (before > 0 && (text[before - 1] == ' ' || text[before - 1] == '\t')) {
+                    --before;
+                }
+                if (before > 0 && std::string_view("=[{,.\n").find(text[before - 1]) ==
+                                      std::string_view::npos) {
+                    fail(i, "a quote where no string can start");
+                }
                 const bool multi = run(i, c) >= 3;
                 in = c == '"' ? (multi ? In::MultiBasic : In::Basic)
                               : (multi ? In::MultiLiteral : In::Literal);
