@@ -489,6 +489,10 @@ void checkCharacterPlaces(std::string_view text, const std::string& file) {
                 while (next < text.size() && (text[next] == ' ' || text[next] == '\t')) {
                     ++next;
                 }
+                // No TOML, but toml++ asks whether it is a blank too.
+                if (beyondAscii(next)) {
+                    fail(next, "a character beyond ASCII escaped by a backslash");
+                }
                 if (next < text.size() && (text[next] == '\n' || text[next] == '\r')) {
                     while (next < text.size() &&
                            std::string_view(" \t\r\n").find(text[next]) != std::string_view::npos) {

@@ -214,6 +214,8 @@ const BadFile badFiles[] = {
      "x.toml:1: not a TOML file: a character beyond ASCII outside quotes and comments"},
     {"a letter beyond ASCII escaped", "a = \"\"\"\nx\\\u0394\"\"\"\n",
      "x.toml:2: not a TOML file: a character beyond ASCII escaped by a backslash"},
+    {"a letter beyond ASCII after a backslash and a blank", "a = \"\"\"x\\ \u00fb\"\"\"\n",
+     "x.toml:1: not a TOML file: a character beyond ASCII escaped by a backslash"},
     {"a string after a value that is no TOML", "[s.s]\ndocument= 10x|||\"\"\"\ufefb }\n",
      "x.toml:2: not a TOML file: a quote where no string can start"},
     {"a letter beyond ASCII after a line-ending backslash", "a = \"\"\"x \\\n   \u03bb\"\"\"\n",
