@@ -594,15 +594,56 @@ std::vector<const Figure*> Part::figuresNamed(std::string_view figureName) const
     return found;
 }
 
-std::vector<Part> parseCatalogue(std::string_view text, const std::string& file) {
-    checkCharacterPlaces(text, file);
-    toml::table root;
+// The text with each character beyond ASCII written as "x" (and without the
+// byte order mark), on the same lines: what toml++ reads of it is the shape
+// of the file. Text that is not UTF-8 is refused.
+std::string asciiShape(std::string_view text, const std::string& file) {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(byteOrderMark)) {
+        text.remove_prefix(byteOrderMark.size());
+    }
+    std::string shape;
+    shape.reserve(text.size());
+    long line = 1;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1
+                                   : lead >= 0xC2 && lead < 0xE0 ? 2
+                                   : lead >= 0xE0 && lead < 0xF0 ? 3
+                                   : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                                 : 0;
+        bool whole = length != 0 && i + length <= text.size();
+        for (std::size_t k = 1; whole && k < length; ++k) {
+            whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        }
+        if (!whole) {
+            throw CatalogueError(file + ":" + std::to_string(line) +
+                                 ": not a TOML file: not UTF-8 text");
+        }
+        line += text[i] == '\n' ? 1 : 0;
+        shape += length == 1 ? text[i] : 'x';
+        i += length;
+    }
+    return shape;
+}
+
+// The TOML of a catalogue file, or its error as the catalogue's.
+toml::table parseToml(std::string_view text, const std::string& file) {
     try {
-        root = toml::parse(text, file);
+        return toml::parse(text, file);
     } catch (const toml::parse_error& error) {
         throw CatalogueError(file + ":" + std::to_string(error.source().begin.line) +
                              ": not a TOML file: " + std::string(error.description()));
     }
+}
+
+std::vector<Part> parseCatalogue(std::string_view text, const std::string& file) {
+    checkCharacterPlaces(text, file);
+    // toml++ reads on past an error to the end of a value, and may ask there
+    // whether a character beyond ASCII is a blank (see above): the file's
+    // shape, in ASCII alone, must be TOML before the file itself is read.
+    parseToml(asciiShape(text, file), file);
+    const toml::table root = parseToml(text, file);
     return FileReader(root, file).parts();
 }
 

@@ -218,6 +218,13 @@ const BadFile badFiles[] = {
      "x.toml:1: not a TOML file: a character beyond ASCII escaped by a backslash"},
     {"a string after a value that is no TOML", "[s.s]\ndocument= 10x|||\"\"\"\ufefb }\n",
      "x.toml:2: not a TOML file: a quote where no string can start"},
+    // Whatever comes before, the shape of a file that is no TOML is refused
+    // before toml++ reads the file itself.
+    {"a string after a bare value that is no TOML", "4gt =0$:[\"\"\"=\"-c\"\"\u0323ucc\n",
+     "x.toml:1: not a TOML file: "},
+    {"a literal string after control characters", std::string("a = 63__\x01\0\0['r\ufebe }\n", 20),
+     "x.toml:1: not a TOML file: "},
+    {"bytes that are not UTF-8", "# \xC3\nname = \"\xE9\"\n", "x.toml:1: not a TOML file: not UTF-8 text"},
     {"a letter beyond ASCII after a line-ending backslash", "a = \"\"\"x \\\n   \u03bb\"\"\"\n",
      "x.toml:2: not a TOML file: a character beyond ASCII right after a line-ending backslash"},
 };
