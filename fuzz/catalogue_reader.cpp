@@ -6,6 +6,7 @@
 #include "calculators/registry.h"
 #include "common/catalogue/catalogue.h"
 #include "common/catalogue/partuse.h"
+#include "fuzz/check.h"
 
 #include <cmath>
 #include <cstddef>
@@ -14,15 +15,7 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
-
-} // namespace
+using vantero::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vantero;

@@ -10,6 +10,7 @@
 #include "common/linktable/csvreader.h"
 #include "common/linktable/evaluation.h"
 #include "common/linktable/partcolumns.h"
+#include "fuzz/check.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -20,16 +21,13 @@
 #include <string_view>
 #include <vector>
 
+using vantero::fuzz::check;
+
 namespace {
 
 using namespace vantero;
 using namespace vantero::linktable;
 
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
 
 // Every row of `bytes`, handed over `chunk` bytes at a time through a buffer
 // of `buffer` bytes.

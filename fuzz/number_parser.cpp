@@ -7,6 +7,7 @@
 #include "common/numbers/failure.h"
 #include "common/numbers/formatting.h"
 #include "common/numbers/numbers.h"
+#include "fuzz/check.h"
 
 #include <cmath>
 #include <cstddef>
@@ -15,15 +16,7 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
-
-} // namespace
+using vantero::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vantero;

@@ -4,6 +4,7 @@
 #include "calculators/registry.h"
 #include "common/calculator/projectfile.h"
 #include "common/numbers/failure.h"
+#include "fuzz/check.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,15 +14,12 @@
 #include <span>
 #include <vector>
 
+using vantero::fuzz::check;
+
 namespace {
 
 using namespace vantero;
 
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
 
 void openAndSaveAgain(const ProjectLayout& layout, std::span<const std::uint8_t> bytes) {
     std::vector<RecordEntry> opened;
