@@ -176,9 +176,10 @@ py::array strings(std::size_t count, const std::function<std::string_view(std::s
 // and where the links write them.
 struct LinkArrays : PointArrays {
     explicit LinkArrays(std::size_t rows)
-        : PointArrays(rows), row(count(rows)), length(count(rows)), powerMargin(count(rows)),
-          riseTimeMargin(count(rows)), powerBudgetMet(count(rows)), riseTimeBudgetMet(count(rows)),
-          status(count(rows)), errors(rows) {}
+        : PointArrays(rows), row(numberColumn<std::int64_t>(rows)),
+          length(numberColumn<double>(rows)), powerMargin(numberColumn<double>(rows)),
+          riseTimeMargin(numberColumn<double>(rows)), powerBudgetMet(numberColumn<bool>(rows)),
+          riseTimeBudgetMet(numberColumn<bool>(rows)), status(rows), errors(rows) {}
 
     py::array_t<std::int64_t> row;
     py::array_t<double> length;
@@ -186,7 +187,7 @@ struct LinkArrays : PointArrays {
     py::array_t<double> riseTimeMargin;
     py::array_t<bool> powerBudgetMet;
     py::array_t<bool> riseTimeBudgetMet;
-    py::array_t<std::uint8_t> status;
+    ColumnMemory status; // codes, made texts at the end
     std::vector<std::string> errors;
 };
 
@@ -197,7 +198,7 @@ struct LinkOutputs {
           riseTimeMargin(arrays.riseTimeMargin.mutable_data()),
           powerBudgetMet(arrays.powerBudgetMet.mutable_data()),
           riseTimeBudgetMet(arrays.riseTimeBudgetMet.mutable_data()),
-          status(arrays.status.mutable_data()), errors(arrays.errors.data()) {}
+          status(static_cast<std::uint8_t*>(arrays.status.data())), errors(arrays.errors.data()) {}
 
     // As the CSV writes the link: a budget is met only when both budgets
     // are whole.
@@ -339,7 +340,7 @@ py::dict linkColumns(const Session& base, py::handle table, unsigned workers) {
     const std::array<std::string_view, 3> statuses{statusName(linktable::LinkStatus::Ok),
                                                    statusName(linktable::LinkStatus::Fault),
                                                    statusName(linktable::LinkStatus::Error)};
-    result["status"] = textColumn(statuses, arrays.status);
+    result["status"] = textColumn(statuses, outputs.status, rows);
     result["error"] = strings(
         rows, [&](std::size_t i) { return std::string_view(arrays.errors[i]); }, true);
     return result;

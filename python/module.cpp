@@ -5,13 +5,13 @@
 // The package vantero (vantero/__init__.py) is the documented interface.
 #include "calculators/registry.h"
 #include "cli/core/arguments.h"
-#include "common/runs/budgetoutput.h"
 #include "cli/core/joined.h"
-#include "common/runs/runoutput.h"
-#include "common/runs/orderedblocks.h"
-#include "common/runs/sweep.h"
 #include "common/calculator/projectfile.h"
 #include "common/numbers/failure.h"
+#include "common/runs/budgetoutput.h"
+#include "common/runs/orderedblocks.h"
+#include "common/runs/runoutput.h"
+#include "common/runs/sweep.h"
 #include "python/links.h"
 #include "python/sweepcolumns.h"
 #include "python/values.h"
@@ -176,40 +176,45 @@ py::dict columnsAfter(const std::string& input, const py::object& inputColumn,
     return result;
 }
 
-// The values of a numeric sweep, as a new array of doubles (its own copy,
-// which the sweep reads without the interpreter's lock).
+// The values of a numeric sweep as an array of doubles: the values given,
+// when they are one (the sweep reads them without the interpreter's lock, as
+// numpy's own functions read their operands), else a converted copy.
 py::array_t<double> numericValues(py::handle values) {
     // An iterator or a generator is read whole first.
     const bool sequence = py::isinstance<py::array>(values) || PySequence_Check(values.ptr());
-    const py::array given = py::module_::import("numpy").attr("asarray")(
-        sequence ? py::reinterpret_borrow<py::object>(values)
-                 : py::list(py::reinterpret_borrow<py::object>(values)));
+    const py::module_ numpy = py::module_::import("numpy");
+    const py::array given =
+        numpy.attr("asarray")(sequence ? py::reinterpret_borrow<py::object>(values)
+                                       : py::list(py::reinterpret_borrow<py::object>(values)));
     const char kind = given.dtype().kind();
     if (given.ndim() != 1 || (kind != 'i' && kind != 'u' && kind != 'f')) {
         throw py::type_error("the values of a sweep are a sequence of numbers, not " +
                              std::string(py::str(given.attr("dtype"))) + " in " +
                              std::to_string(given.ndim()) + " dimensions");
     }
-    return given.attr("astype")("float64");
+    return numpy.attr("ascontiguousarray")(given, "dtype"_a = "float64");
 }
 
 py::dict sweepNumber(const Session& session, std::size_t input, py::handle values) {
     const py::array_t<double> points = numericValues(values);
-    PointArrays arrays(static_cast<std::size_t>(points.size()));
+    const auto count = static_cast<std::size_t>(points.size());
+    PointArrays arrays(count);
+    // The swept column is the sweep's own, written with the points.
+    py::array_t<double> swept = numberColumn<double>(count);
+    arrays.columns.input = swept.mutable_data();
     bool finished = false;
     {
         const py::gil_scoped_release unlocked;
-        finished = sweepInto(
-            session, input, {points.data(), static_cast<std::size_t>(points.size())},
-            arrays.columns, sweepWorkers(static_cast<std::size_t>(points.size()), availableCores()), [] {
-                const py::gil_scoped_acquire locked;
-                return PyErr_CheckSignals() != 0;
-            });
+        finished = sweepInto(session, input, {points.data(), count}, arrays.columns,
+                             sweepWorkers(count, availableCores()), [] {
+                                 const py::gil_scoped_acquire locked;
+                                 return PyErr_CheckSignals() != 0;
+                             });
     }
     if (!finished) {
         throw py::error_already_set(); // KeyboardInterrupt, say
     }
-    return columnsAfter(std::string(session.calculator().inputs()[input].name), points, arrays);
+    return columnsAfter(std::string(session.calculator().inputs()[input].name), swept, arrays);
 }
 
 py::dict sweepChoice(const Session& session, std::size_t index, py::handle values) {
@@ -324,4 +329,7 @@ PYBIND11_MODULE(_core, module) {
     module.def("open_project", &openProjectFile, py::arg("path"));
     module.def("save_project", &saveProjectFile, py::arg("path"), py::arg("name"),
                py::arg("inputs"));
+    // How many bytes of columns that went are kept for the next ones.
+    module.def("_kept_column_bytes", &keptColumnMemory);
+    module.attr("_KEPT_COLUMN_BYTES_AT_MOST") = keptColumnBytes;
 }

@@ -1,13 +1,18 @@
 #include "python/sweepcolumns.h"
 
 #include "common/numbers/failure.h"
-#include "common/runs/orderedblocks.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <exception>
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace vantero::python {
 
@@ -48,6 +53,9 @@ std::uint16_t PointWriter::fixedTextCode(std::string_view text) {
 
 void PointWriter::store(const SweepPoint& point, std::size_t i) {
     constexpr double none = std::numeric_limits<double>::quiet_NaN();
+    if (m_columns.input != nullptr) {
+        m_columns.input[i] = point.input;
+    }
     m_columns.powerDistance[i] = point.powerDistance.value_or(none);
     m_columns.riseTimeDistance[i] = point.riseTimeDistance.value_or(none);
     m_columns.maximumDistance[i] = point.maximumDistance.value_or(none);
@@ -70,38 +78,94 @@ namespace {
 constexpr std::size_t blockItems = 4096;
 constexpr auto interruptionCheck = std::chrono::milliseconds(20);
 
-// What stops the blocks when the calling thread is interrupted.
-struct Interrupted {};
-
 } // namespace
 
 bool runItemBlocks(std::size_t count, unsigned workers, const std::function<ItemWork()>& makeWork,
                    const std::function<bool()>& interrupted) {
     const std::size_t blocks = (count + blockItems - 1) / blockItems;
-    auto lastCheck = std::chrono::steady_clock::now();
-    try {
-        runIndexedBlocks<char>(
-            blocks, workers,
-            [&] {
-                return [work = makeWork(), count](std::size_t block) {
-                    const std::size_t first = block * blockItems;
-                    work(first, std::min(count, first + blockItems));
-                    return char{};
-                };
-            },
-            [&](char) {
-                const auto now = std::chrono::steady_clock::now();
-                if (interrupted && now - lastCheck >= interruptionCheck) {
-                    lastCheck = now;
-                    if (interrupted()) {
-                        throw Interrupted();
-                    }
-                }
-            });
-    } catch (const Interrupted&) {
-        return false;
+    // The threads take the blocks in turn from one counter, and meet only
+    // at the end: the points need no order, and waking a thread for each
+    // block cost more than the blocks' own work on a virtual machine.
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::size_t running = 0;
+    std::exception_ptr failure;
+    const auto runBlocks = [&](const ItemWork& work, const std::function<void()>& between) {
+        for (std::size_t block = next++; block < blocks && !stop; block = next++) {
+            const std::size_t first = block * blockItems;
+            work(first, std::min(count, first + blockItems));
+            between();
+        }
+    };
+    const auto thread = [&] {
+        try {
+            runBlocks(makeWork(), [] {});
+        } catch (...) {
+            const std::lock_guard lock(mutex);
+            if (!failure) {
+                failure = std::current_exception();
+            }
+            stop = true;
+        }
+        {
+            const std::lock_guard lock(mutex);
+            --running;
+        }
+        ended.notify_all();
+    };
+
+    std::vector<std::thread> threads;
+    for (std::size_t w = 0; w < std::min<std::size_t>(workers, blocks); ++w) {
+        try {
+            const std::lock_guard lock(mutex);
+            threads.emplace_back(thread);
+            ++running;
+        } catch (const std::system_error&) {
+            break; // the threads started do the work, or else the calling thread
+        }
     }
-    return true;
+    bool finished = true;
+    if (threads.empty()) {
+        auto lastCheck = std::chrono::steady_clock::now();
+        runBlocks(makeWork(), [&] {
+            const auto now = std::chrono::steady_clock::now();
+            if (interrupted && now - lastCheck >= interruptionCheck) {
+                lastCheck = now;
+                if (interrupted()) {
+                    stop = true;
+                    finished = false;
+                }
+            }
+        });
+        return finished;
+    }
+    try {
+        std::unique_lock lock(mutex);
+        while (!ended.wait_for(lock, interruptionCheck, [&] { return running == 0; })) {
+            lock.unlock();
+            const bool stopNow = interrupted && interrupted();
+            lock.lock();
+            if (stopNow) {
+                stop = true;
+                finished = false;
+            }
+        }
+    } catch (...) {
+        stop = true;
+        for (std::thread& t : threads) {
+            t.join();
+        }
+        throw;
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return finished;
 }
 
 bool sweepInto(const Session& session, std::size_t input, std::span<const double> values,

@@ -40,6 +40,8 @@ struct SweepColumns {
     std::uint8_t* limitedBy;
     std::uint16_t* message;
     MessageTable* messages;
+    // The swept input's value, when given.
+    double* input = nullptr;
 };
 
 // The text of a limitedBy code, as the sweep's CSV writes it.
@@ -69,12 +71,13 @@ private:
 // The work of one thread on items [first, end).
 using ItemWork = std::function<void(std::size_t first, std::size_t end)>;
 
-// Runs items 0 .. count - 1, a block of them at a time, on up to `workers`
-// threads (runIndexedBlocks), each with the work `makeWork` gives it on that
-// thread (with its own copy of a session, say). The calling thread asks
-// `interrupted` every few hundredths of a second; when it answers true, the
-// threads stop and this gives false. A failure of any thread (memory running
-// out) stops them all and is thrown here.
+// Runs items 0 .. count - 1, a block of them at a time in no set order, on up
+// to `workers` threads, each with the work `makeWork` gives it on that thread
+// (with its own copy of a session, say); with one worker, or none that could
+// start, on the calling thread. The calling thread asks `interrupted` every
+// few hundredths of a second; when it answers true, the threads stop and
+// this gives false. A failure of any thread (memory running out) stops them
+// all and is thrown here.
 bool runItemBlocks(std::size_t count, unsigned workers, const std::function<ItemWork()>& makeWork,
                    const std::function<bool()>& interrupted);
 

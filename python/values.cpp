@@ -1,6 +1,12 @@
 #include "python/values.h"
 
+#include "common/runs/orderedblocks.h"
+#include "common/runs/sweep.h"
+
+#include "python/columnmemory.h"
+
 #include <charconv>
+#include <mutex>
 
 namespace py = pybind11;
 
@@ -27,6 +33,34 @@ std::string textOf(const std::string& name, py::handle value) {
     }
     throw py::type_error(name + ": a number or a text, not " +
                          std::string(py::str(py::type::handle_of(value).attr("__name__"))));
+}
+
+py::array objectColumn(std::span<PyObject* const> objects, std::size_t count,
+                       const FillObjects& fill) {
+    NewColumn column(count, sizeof(PyObject*));
+    auto** items = static_cast<PyObject**>(column.data());
+    std::vector<std::size_t> uses(objects.size());
+    {
+        const py::gil_scoped_release unlocked;
+        std::mutex usesLock;
+        runItemBlocks(count, sweepWorkers(count, availableCores()),
+                      [&]() -> ItemWork {
+                          return [&](std::size_t first, std::size_t end) {
+                              std::vector<std::size_t> own(objects.size());
+                              fill(first, end, items, own.data());
+                              const std::lock_guard lock(usesLock);
+                              for (std::size_t k = 0; k < own.size(); ++k) {
+                                  uses[k] += own[k];
+                              }
+                          };
+                      },
+                      {});
+    }
+    for (std::size_t k = 0; k < objects.size(); ++k) {
+        Py_SET_REFCNT(objects[k], Py_REFCNT(objects[k]) + static_cast<Py_ssize_t>(uses[k]));
+    }
+    column.holdReferences();
+    return column.array(py::dtype("O"));
 }
 
 } // namespace vantero::python

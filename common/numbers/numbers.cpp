@@ -212,15 +212,6 @@ NumberText NumberText::of(long double value) {
     return result;
 }
 
-void NumberText::setNumber(long double value) {
-    m_text.clear();
-    m_value = value;
-    m_stored = static_cast<double>(value);
-    // Beyond the range of a double it is the overflow fault, as for a text.
-    m_overflows = std::isinf(m_stored);
-    m_isNumber = !m_overflows;
-}
-
 void NumberText::fail(std::string_view input) const {
     failParsing(m_overflows ? Outcome::Overflow : Outcome::NotANumber, m_text, input);
 }

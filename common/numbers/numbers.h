@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -32,7 +33,14 @@ public:
     static NumberText of(long double value);
     // Makes this the number `value` with no text, keeping the text's storage
     // for the next one (a sweep sets its input at every point).
-    void setNumber(long double value);
+    void setNumber(long double value) {
+        m_text.clear();
+        m_value = value;
+        m_stored = static_cast<double>(value);
+        // Beyond the range of a double it is the overflow fault, as for a text.
+        m_overflows = std::isinf(m_stored);
+        m_isNumber = !m_overflows;
+    }
 
     const std::string& text() const { return m_text; }
     bool isNumber() const { return m_isNumber; }

@@ -8,6 +8,7 @@ import math
 import os
 import random
 import signal
+import sys
 import time
 
 import numpy
@@ -15,6 +16,7 @@ import pytest
 from conftest import program, random_figures
 
 import vantero
+from vantero import _core
 
 NUMBERS = ["powerDistance", "riseTimeDistance", "maximumDistance"]
 TEXTS = ["limitedBy", "message"]
@@ -101,6 +103,35 @@ def test_the_values_are_any_sequence_of_numbers(values: object) -> None:
         numpy.testing.assert_array_equal(columns[column], reference[column])
 
 
+def test_the_swept_column_is_the_sweeps_own() -> None:
+    values = numpy.logspace(0, 3, 1000)
+    columns = vantero.sweep("tavo", "bitRate", values)
+    assert columns["bitRate"] is not values
+    columns["bitRate"][:] = 0
+    assert values[0] == 1.0 and values[-1] == 1000.0
+
+
+def test_the_memory_of_columns_that_went_is_kept_within_its_bound() -> None:
+    # Columns of a million points are kept for the next sweep, which takes
+    # them, and whatever the sizes no more than the bound is ever kept.
+    at_most = _core._KEPT_COLUMN_BYTES_AT_MOST
+    values = numpy.logspace(0, 3, 1_000_000)
+    vantero.sweep("tavo", "bitRate", values)
+    kept = _core._kept_column_bytes()
+    assert 6 * values.nbytes <= kept <= at_most
+    columns = vantero.sweep("tavo", "bitRate", values)
+    assert _core._kept_column_bytes() < kept - 6 * values.nbytes
+    del columns
+    values = numpy.logspace(0, 3, 5_000_000)
+    for points in (300_000, 2_000_000, 700_000, 5_000_000, 1_000_000):
+        reference = vantero.sweep("tavo", "bitRate", values[:points])
+        assert _core._kept_column_bytes() <= at_most
+        again = vantero.sweep("tavo", "bitRate", values[:points])
+        for column in NUMBERS:
+            numpy.testing.assert_array_equal(again[column], reference[column])
+        assert again["message"].tolist() == reference["message"].tolist()
+
+
 def test_a_point_that_is_no_number_is_a_fault_of_its_own() -> None:
     columns = vantero.sweep("tavo", "bitRate", [34, math.nan, math.inf, -math.inf, 34])
     assert columns["message"][1:4].tolist() == [
@@ -115,6 +146,28 @@ def test_a_point_that_is_no_number_is_a_fault_of_its_own() -> None:
 def test_an_empty_sweep_gives_empty_columns() -> None:
     columns = vantero.sweep("tavo", "bitRate", [])
     assert all(len(column) == 0 for column in columns.values())
+
+
+def test_a_column_of_texts_holds_a_reference_in_each_element() -> None:
+    # As numpy's own arrays of objects do: a view keeps the elements, an
+    # element replaced lets go of its text, and the texts are given back
+    # when the last view goes.
+    columns = vantero.sweep("tavo", "bitRate", numpy.logspace(0, 3, 50_000))
+    message = columns.pop("message")
+    text = message[-1]
+    assert text.startswith("tempo de subida do sistema")
+    holding = sum(1 for element in message if element is text)
+    assert holding > 10_000
+    held = sys.getrefcount(text)
+    view = message[-4:]
+    del columns, message
+    assert sys.getrefcount(text) == held
+    view[0] = "replaced"
+    view[1] = None
+    assert view.tolist() == ["replaced", None, text, text]
+    assert sys.getrefcount(text) == held - 2
+    del view
+    assert sys.getrefcount(text) == held - holding
 
 
 def test_ctrl_c_stops_a_long_sweep() -> None:

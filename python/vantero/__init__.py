@@ -133,7 +133,9 @@ def sweep(
     to ``calculate``; ``input`` itself cannot be among them.
 
     The points run in the calculator's own code on every core, without
-    holding the interpreter's lock; Ctrl+C stops a long sweep.
+    holding the interpreter's lock; Ctrl+C stops a long sweep. An array of
+    float64 given as ``values`` is read as it is, not copied: leave it be
+    while the sweep runs (the columns are the sweep's own).
 
     >>> columns = vantero.sweep("tavo", "bitRate", numpy.logspace(0, 3, 1000))
     >>> float(columns["maximumDistance"].max())

@@ -11,7 +11,8 @@ namespace {
 // S = a log10(B) - b, with log10(B) taken as ln(B) / ln 10 and a / ln 10 held
 // as one working-precision constant.
 double sensitivityOn(const SensitivityCurve& curve, double bitRate) {
-    return store(Extended(curve.multiplier) * naturalLog(bitRate) - curve.b);
+    return storedOfLog(
+        bitRate, [&](Extended logB) { return store(Extended(curve.multiplier) * logB - curve.b); });
 }
 
 } // namespace
