@@ -28,22 +28,18 @@ struct Mapping {
 // The mappings of columns that went, the latest last.
 class KeptMappings {
 public:
-    // A kept mapping of at least `bytes` and not much more, if any.
+    // A kept mapping of `bytes` (whole huge pages: the columns of a length
+    // share them), if any.
     void* take(std::size_t bytes) {
         const std::lock_guard lock(m_mutex);
-        auto best = m_kept.end();
-        for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
-            if (it->bytes == bytes) {
-                best = it;
-                break;
-            }
-        }
-        if (best == m_kept.end()) {
+        const auto found = std::find_if(m_kept.begin(), m_kept.end(),
+                                        [&](const Mapping& m) { return m.bytes == bytes; });
+        if (found == m_kept.end()) {
             return nullptr;
         }
-        void* data = best->data;
-        m_total -= best->bytes;
-        m_kept.erase(best);
+        void* data = found->data;
+        m_total -= found->bytes;
+        m_kept.erase(found);
         return data;
     }
 

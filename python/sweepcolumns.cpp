@@ -10,7 +10,6 @@
 #include <limits>
 #include <memory>
 #include <stdexcept>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -117,13 +116,15 @@ bool runItemBlocks(std::size_t count, unsigned workers, const std::function<Item
     };
 
     std::vector<std::thread> threads;
-    for (std::size_t w = 0; w < std::min<std::size_t>(workers, blocks); ++w) {
+    const std::size_t wanted = std::min<std::size_t>(workers, blocks);
+    threads.reserve(wanted);
+    while (threads.size() < wanted) {
         try {
             const std::lock_guard lock(mutex);
             threads.emplace_back(thread);
             ++running;
-        } catch (const std::system_error&) {
-            break; // the threads started do the work, or else the calling thread
+        } catch (...) { // no thread (std::system_error) or no memory for one
+            break;      // the threads started do the work, or else the calling thread
         }
     }
     bool finished = true;
