@@ -22,8 +22,9 @@ struct BlockThreads {
     unsigned workers = 1;
     // The most blocks read and not yet consumed: what bounds the memory.
     std::size_t ahead = 2;
-    // Starts a thread. A thread that cannot be started (std::system_error)
-    // leaves the work to those started before it, down to the calling thread.
+    // Starts a thread. A thread that cannot be started (std::system_error, or
+    // std::bad_alloc for its state) leaves the work to those started before
+    // it, down to the calling thread.
     std::function<std::thread(std::function<void()>)> start = [](std::function<void()> body) {
         return std::thread(std::move(body));
     };
@@ -96,7 +97,7 @@ void runOrderedBlocks(const BlockThreads& threads, const std::function<bool(Bloc
     for (unsigned w = 0; w < threads.workers; ++w) {
         try {
             started.push_back(threads.start(work));
-        } catch (const std::system_error&) {
+        } catch (...) { // no thread (std::system_error) or no memory for one
             break;
         }
     }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <functional>
 #include <stdexcept>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -59,26 +60,31 @@ std::vector<long> squaresUpTo(std::size_t count) {
     return squares;
 }
 
-// State: threads that start, or fail to start after a few. Action: run 500
-// blocks. Expected: every result in the order read, never more than `ahead`
-// blocks read and not consumed.
+// State: threads that start, or fail to start after a few, for want of
+// threads or of memory. Action: run 500 blocks. Expected: every result in the
+// order read, never more than `ahead` blocks read and not consumed.
 TEST(OrderedBlocks, keepTheOrderReadWhateverThreadsStart) {
     for (const unsigned workers : {0U, 1U, 3U, 8U}) {
         for (const unsigned starting : {0U, 1U, 2U, 99U}) {
-            BlockThreads threads;
-            threads.workers = workers;
-            threads.ahead = 5;
-            std::atomic<unsigned> started = 0;
-            threads.start = [&](std::function<void()> body) {
-                if (started++ >= starting) {
-                    throw std::system_error(EAGAIN, std::generic_category());
-                }
-                return std::thread(std::move(body));
-            };
-            Squares squares;
-            squares.run(threads, 500);
-            EXPECT_EQ(squares.consumed, squaresUpTo(1000)) << workers << " " << starting;
-            EXPECT_LE(squares.readAhead, 5U);
+            for (const bool memory : {false, true}) {
+                BlockThreads threads;
+                threads.workers = workers;
+                threads.ahead = 5;
+                std::atomic<unsigned> started = 0;
+                threads.start = [&](std::function<void()> body) {
+                    if (started++ >= starting) {
+                        if (memory) {
+                            throw std::bad_alloc();
+                        }
+                        throw std::system_error(EAGAIN, std::generic_category());
+                    }
+                    return std::thread(std::move(body));
+                };
+                Squares squares;
+                squares.run(threads, 500);
+                EXPECT_EQ(squares.consumed, squaresUpTo(1000)) << workers << " " << starting;
+                EXPECT_LE(squares.readAhead, 5U);
+            }
         }
     }
 }
